@@ -1,0 +1,13 @@
+# GoogleTest: the system's build for a native build, else built from the
+# source Debian ships (/usr/src/googletest) with the cross compiler.
+if(NOT CMAKE_CROSSCOMPILING)
+    find_package(GTest QUIET)
+endif()
+if(NOT TARGET GTest::gtest_main)
+    set(VELMOR_GTEST_SOURCE /usr/src/googletest CACHE PATH "GoogleTest source")
+    set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+    set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+    set(gtest_disable_pthreads ${WIN32} CACHE BOOL "" FORCE)
+    add_subdirectory(${VELMOR_GTEST_SOURCE} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+    add_library(GTest::gtest_main ALIAS gtest_main)
+endif()

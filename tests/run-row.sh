@@ -1,0 +1,75 @@
+#!/usr/bin/env bash
+# Runs one row of the table in rows.sh against a built velmor.
+#
+#   run-row.sh [--windows] NAME [EMULATOR...] BINARY
+#
+# The row's setup runs in a fresh folder, then its command, with "velmor"
+# standing for the binary (behind the emulator, if any). Standard output
+# must match the row byte for byte and the status must match; every file
+# the setup made must keep its bytes and modification time. With --windows
+# lines must end in CR LF, and rows that need POSIX facilities are skipped
+# (exit 77).
+set -u
+
+windows=0
+if [ "${1-}" = --windows ]; then windows=1; shift; fi
+want_row=$1; shift
+VELMOR=("$@")
+
+velmor() { "${VELMOR[@]}" "$@"; }
+# Runs velmor as an unprivileged user, for the permission rows.
+velmor_as_nobody() { setpriv --reuid=65534 --regid=65534 --clear-groups "${VELMOR[@]}" "$@"; }
+
+# Setup helpers. Hex strings are written as bytes.
+bytes() { local f=$1; shift; local hex; hex=$(printf %s "$*" | tr -d ' '); printf "$(sed 's/../\\x&/g' <<<"$hex")" >>"$f"; }
+# A JFIF header: units byte and the two densities, as hex; 30 bytes.
+jfif() { bytes "$1" FFD8FFE00010 4A46494600 0102 "$2" "$3" "$4" 0000 FFDB00430008060607060508; }
+# A bitmap header with a 40-byte info header: X and Y as stored (little-
+# endian hex); 54 bytes.
+bmp() { bytes "$1" 424D 46000000 00000000 36000000 28000000 02000000 02000000 0100 1800 00000000 10000000 "$2" "$3" 00000000 00000000; }
+# Keeps the first n bytes of a file.
+cut_to() { truncate -s "$2" "$1"; }
+# n letters a.
+long() { head -c "$1" /dev/zero | tr '\0' a; }
+
+# Snapshot of every regular file below the folder: size, modification
+# time, and bytes (large sparse files by size and time alone).
+snapshot() {
+    find . -type f -printf '%p %s %T@\n' | sort
+    find . -type f -size -2M -print0 | sort -z | xargs -0r md5sum
+}
+
+found=0
+row() {
+    local name=$1 needs=$2 setup=$3 run=$4 expect=$5 status=$6
+    [ "$name" = "$want_row" ] || return 0
+    found=1
+    if [ "$needs" = posix ] && [ $windows = 1 ]; then
+        echo "skipped: needs POSIX facilities"; exit 77
+    fi
+    local dir out; dir=$(mktemp -d) && out=$(mktemp) || exit 1
+    trap 'rm -rf "$dir" "$out"' EXIT
+    chmod 755 "$dir"
+    cd "$dir" || exit 1
+    eval "$setup" || { echo "setup failed"; exit 1; }
+    local before; before=$(snapshot)
+    eval "$run" >"$out"
+    local got=$?
+    local want; want=$(printf '%b' "$expect"; printf x); want=${want%x}
+    [ $windows = 1 ] && want=${want//$'\n'/$'\r\n'}
+    local fail=0
+    if ! printf %s "$want" | cmp -s - "$out"; then
+        echo "output differs:"; echo "--- want"; printf %s "$want" | od -c | head -20
+        echo "--- got"; od -c "$out" | head -20; fail=1
+    fi
+    if [ "$got" != "$status" ]; then echo "status $got, want $status"; fail=1; fi
+    if [ "$(snapshot)" != "$before" ]; then echo "a file was changed"; fail=1; fi
+    [ $fail = 0 ] && echo "ok: $name"
+    exit $fail
+}
+
+# The version comes from the build, which keeps it in one place.
+USAGE="Velmor Ver ${VELMOR_VERSION:?}\nWritten by the velmor developers.\n\nUsage: velmor filename.{jpg|jpeg|bmp}\n"
+# shellcheck source=rows.sh
+. "$(dirname "$0")/rows.sh"
+[ $found = 1 ] || { echo "no row named $want_row"; exit 1; }
