@@ -23,16 +23,15 @@ int bmpToDPI(std::uint32_t v)
     return static_cast<int>((254 * ppm + (ppm < 0 ? 5001 : 4999)) / 10000);
 }
 
-void bmpLine(const unsigned char* buff, char* s)
+const char* bmpLine(const unsigned char* buff, char* s)
 {
     // Only "BM" with the 40-byte info header; bytes 16 and 17 of its size
     // field are not looked at.
-    if (std::memcmp(buff, "BM", 2) != 0 || buff[14] != 40 || buff[15] != 0) {
-        std::snprintf(s, kLineSize, "Unsupported BMP header type.\n");
-        return;
-    }
+    if (std::memcmp(buff, "BM", 2) != 0 || buff[14] != 40 || buff[15] != 0)
+        return "Unsupported BMP header type.\n";
     std::snprintf(s, kLineSize, "x= %d DPI, y= %d DPI\n",
                   bmpToDPI(Get4(buff + 38)), bmpToDPI(Get4(buff + 42)));
+    return s;
 }
 
 int getBmpDPI(const char* fn)
@@ -40,8 +39,7 @@ int getBmpDPI(const char* fn)
     unsigned char buff[kBmpHeader];
     std::FILE* fp = openHeader(fn, buff, sizeof buff);
     char s[kLineSize];
-    bmpLine(buff, s);
-    std::fputs(s, stdout);
+    std::fputs(bmpLine(buff, s), stdout);
     std::fclose(fp);
     return 0;
 }

@@ -6,6 +6,11 @@
 #include <cstdlib>
 #include <cstring>
 
+#if defined(__unix__) || defined(__APPLE__)
+#include <fcntl.h>
+#include <unistd.h>
+#endif
+
 #include "velmor.h"
 #include "version.h"
 
@@ -14,7 +19,7 @@
 // never arrived (a full disk, a closed descriptor).
 [[noreturn]] static void leave(int status)
 {
-    if (std::fflush(stdout) != 0 || std::ferror(stdout))
+    if (std::fflush(stdout) != 0 || std::ferror(stdout) != 0)
         status = 1;
     std::exit(status);
 }
@@ -26,18 +31,34 @@ void Crash(const char* fmt, ...)
     // whole.
     va_list ap;
     va_start(ap, fmt);
-    std::vprintf(fmt, ap);
+    std::vprintf(fmt, ap);  // NOLINT(clang-analyzer-valist.Uninitialized): started just above
     va_end(ap);
     std::putchar('\n');
     leave(1);
 }
 
+// Opens fn read-only: nothing is ever written, and a file the user may read
+// but not write is still reported. Where the system has named pipes the
+// open does not wait for a writer; a pipe then fails the seek.
+static std::FILE* openRead(const char* fn)
+{
+#if defined(__unix__) || defined(__APPLE__)
+    int fd = open(fn, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return nullptr;
+    std::FILE* fp = fdopen(fd, "rb");
+    if (fp == nullptr)
+        close(fd);
+    return fp;
+#else
+    return std::fopen(fn, "rb");
+#endif
+}
+
 std::FILE* openHeader(const char* fn, unsigned char* buff, std::size_t n)
 {
-    // Read-only: nothing is ever written, and a file the user may read but
-    // not write is still reported.
-    std::FILE* fp = std::fopen(fn, "rb");
-    if (!fp)
+    std::FILE* fp = openRead(fn);
+    if (fp == nullptr)
         Crash("File %s - not found.", fn);
     if (std::fseek(fp, 0, SEEK_SET) != 0)
         Crash("Seek failed.");
@@ -78,7 +99,7 @@ static bool endsWith(const char* fn, std::size_t n, const char* ext)
     std::size_t k = std::strlen(ext);
     if (n < k)
         return false;
-    for (const char* c = fn + n - k; *c; ++c, ++ext) {
+    for (const char* c = fn + n - k; *c != '\0'; ++c, ++ext) {
         char lower = *c >= 'A' && *c <= 'Z' ? static_cast<char>(*c - 'A' + 'a') : *c;
         if (lower != *ext)
             return false;

@@ -26,12 +26,12 @@ int getBmpDPI(const char* fn);
 std::FILE* openHeader(const char* fn, unsigned char* buff, std::size_t n);
 
 // The decoding behind the readers, apart from any file: each turns a header
-// block into the line its reader prints, line break included, written to s
-// (at least kLineSize bytes). jpgLine gives false for an unknown density
-// unit, which is fatal, and then writes nothing.
+// block into the line its reader prints, line break included: a fixed
+// notice, or a result written to s (at least kLineSize bytes). jpgLine gives
+// nullptr for an unknown density unit, which is fatal.
 enum : std::size_t { kJpgHeader = 30, kBmpHeader = 54, kLineSize = 64 };
-bool jpgLine(const unsigned char* buff, char* s);
-void bmpLine(const unsigned char* buff, char* s);
+const char* jpgLine(const unsigned char* buff, char* s);
+const char* bmpLine(const unsigned char* buff, char* s);
 
 // A bitmap resolution field (pixels per metre, a signed 32-bit value) in
 // dots per inch.

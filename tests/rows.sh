@@ -88,3 +88,16 @@ row stdout-full-crash      posix ''                          'velmor a.tif >/dev
 row stdout-closed          posix "$J72"                      'velmor a.jpg >&-'     ''  1
 row stdout-closed-crash    posix 'jfif a.jpg 03 0048 0048'   'velmor a.jpg >&-'     ''  1
 row stdout-closed-bmp      posix 'bmp a.bmp 130B0000 130B0000' 'velmor a.bmp >&-'   ''  1
+row directory-named-jpg    all 'mkdir x.jpg'                 'velmor x.jpg'         'File x.jpg - not found.\n'  1
+row dangling-link          posix 'ln -s missing.bmp x.bmp'   'velmor x.bmp'         'File x.bmp - not found.\n'  1
+row path-through-file      all ': >notes.txt'                'velmor notes.txt/x.jpg' 'File notes.txt/x.jpg - not found.\n'  1
+row dev-null-behind-link   posix 'ln -s /dev/null x.bmp'     'velmor x.bmp'         "Can't read file: x.bmp\n"  1
+row named-pipe             posix 'mkfifo x.jpg'              'velmor x.jpg'         'Seek failed.\n'  1
+row name-100000            posix ''                          'velmor "$(long 99996).jpg"' "File $(long 99996).jpg - not found.\n"  1
+row name-percent-s-n       all 'jfif %s%n.bmp.jpg 02 0076 0076' 'velmor %s%n.bmp.jpg' 'x= 299 DPI, y= 299 DPI (11800PPM,11800PPM)\n'  0
+row name-newline           posix $'jfif "a\nb.jpg" 01 0048 0048' $'velmor "a\nb.jpg"' 'x= 72 DPI, y= 72 DPI\n'  0
+row name-newline-missing   posix ''                          $'velmor "a\nb.jpg"'   'File a\nb.jpg - not found.\n'  1
+row name-high-bytes        posix $'jfif "\xC3\xA9t\xE9\xFF.jpg" 01 0048 0048' $'velmor "\xC3\xA9t\xE9\xFF.jpg"' 'x= 72 DPI, y= 72 DPI\n'  0
+row name-high-bytes-missing posix ''                         $'velmor "\xC3\xA9t\xE9\xFF.JPEG"' 'File \xC3\xA9t\xE9\xFF.JPEG - not found.\n'  1
+row sparse-2gib-bmp        all 'truncate -s 2G big.bmp'      'velmor big.bmp'       'Unsupported BMP header type.\n'  0
+row sparse-2gib-jfif       all "$J72; truncate -s 2G a.jpg"  'velmor a.jpg'         'x= 72 DPI, y= 72 DPI\n'  0

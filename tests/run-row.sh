@@ -2,18 +2,22 @@
 # Runs one row of the table in rows.sh against a built velmor.
 #
 #   run-row.sh [--windows] NAME [EMULATOR...] BINARY
+#   run-row.sh --seeds DIR
 #
 # The row's setup runs in a fresh folder, then its command, with "velmor"
 # standing for the binary (behind the emulator, if any). Standard output
 # must match the row byte for byte and the status must match; every file
 # the setup made must keep its bytes and modification time. With --windows
 # lines must end in CR LF, and rows that need POSIX facilities are skipped
-# (exit 77).
+# (exit 77). With --seeds, every row's setup runs instead and the header
+# blocks of the files it makes are saved as fuzzing seeds, DIR/jpg/ROW-FILE
+# and DIR/bmp/ROW-FILE.
 set -u
 
-windows=0
+windows=0 seeds=
 if [ "${1-}" = --windows ]; then windows=1; shift; fi
-want_row=$1; shift
+if [ "${1-}" = --seeds ]; then seeds=$(realpath -m "$2"); shift 2; fi
+want_row=${1-}; shift
 VELMOR=("$@")
 
 velmor() { "${VELMOR[@]}" "$@"; }
@@ -39,9 +43,29 @@ snapshot() {
     find . -type f -size -2M -print0 | sort -z | xargs -0r md5sum
 }
 
+# Saves the header block of every file the row's setup makes.
+seed() {
+    local name=$1 setup=$2 f kind size
+    (
+        cd "$(mktemp -d)" && eval "$setup" >/dev/null 2>&1
+        for f in *; do
+            case ${f,,} in
+            *.jpg | *.jpeg) kind=jpg size=30 ;;
+            *.bmp) kind=bmp size=54 ;;
+            *) continue ;;
+            esac
+            [ -f "$f" ] && [ "$(head -c $size "$f" | wc -c)" = $size ] || continue
+            mkdir -p "$seeds/$kind"
+            head -c $size "$f" >"$seeds/$kind/$name-${f//[^A-Za-z0-9.]/_}"
+        done
+        rm -rf "$PWD"
+    )
+}
+
 found=0
 row() {
     local name=$1 needs=$2 setup=$3 run=$4 expect=$5 status=$6
+    if [ -n "$seeds" ]; then seed "$name" "$setup"; return 0; fi
     [ "$name" = "$want_row" ] || return 0
     found=1
     if [ "$needs" = posix ] && [ $windows = 1 ]; then
@@ -72,4 +96,4 @@ row() {
 USAGE="Velmor Ver ${VELMOR_VERSION:?}\nWritten by the velmor developers.\n\nUsage: velmor filename.{jpg|jpeg|bmp}\n"
 # shellcheck source=rows.sh
 . "$(dirname "$0")/rows.sh"
-[ $found = 1 ] || { echo "no row named $want_row"; exit 1; }
+[ -n "$seeds" ] || [ $found = 1 ] || { echo "no row named $want_row"; exit 1; }

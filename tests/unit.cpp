@@ -20,7 +20,8 @@ std::string jpg(int units, int x, int y)
     b[16] = static_cast<unsigned char>(y >> 8);
     b[17] = static_cast<unsigned char>(y);
     char s[kLineSize] = "";
-    return jpgLine(b, s) ? s : "fatal";
+    const char* line = jpgLine(b, s);
+    return line != nullptr ? line : "fatal";
 }
 
 std::string bmp(std::uint32_t x, std::uint32_t y)
@@ -32,8 +33,7 @@ std::string bmp(std::uint32_t x, std::uint32_t y)
         b[42 + i] = static_cast<unsigned char>(y >> 8 * i);
     }
     char s[kLineSize] = "";
-    bmpLine(b, s);
-    return s;
+    return bmpLine(b, s);
 }
 
 std::string line(const char* fmt, long a, long b)
