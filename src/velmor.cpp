@@ -60,6 +60,8 @@ std::FILE* openHeader(const char* fn, unsigned char* buff, std::size_t n)
     std::FILE* fp = openRead(fn);
     if (fp == nullptr)
         Crash("File %s - not found.", fn);
+    // One read of n bytes: no stream buffer to allocate and fill.
+    std::setvbuf(fp, nullptr, _IONBF, 0);
     if (std::fseek(fp, 0, SEEK_SET) != 0)
         Crash("Seek failed.");
     errno = 0;
