@@ -1,34 +1,77 @@
 # What `cmake --install` and the packages ship.
 include(GNUInstallDirs)
 
+# Folders made by the install get the same mode whatever the umask, so the
+# packages do too.
+set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
+    OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+
+set(CPACK_PACKAGE_CONTACT "the velmor developers <velmor@users.noreply.invalid>")
+
 if(WIN32)
-    # The Windows archive: the program and its README side by side.
+    # The Windows archive: the program, its README and its licence side by
+    # side.
     install(TARGETS velmor RUNTIME DESTINATION .)
     install(FILES README.md DESTINATION .)
+    install(FILES LICENSE DESTINATION . RENAME LICENSE.txt)
 else()
+    # The manual page and the changelog, compressed as Debian's policy asks:
+    # gzip -9, with no name or time stamp inside.
+    find_program(VELMOR_GZIP gzip REQUIRED)
     configure_file(man/velmor.1.in velmor.1 @ONLY)
+    configure_file(cmake/deb/changelog changelog COPYONLY)
+    add_custom_command(OUTPUT velmor.1.gz changelog.gz
+        COMMAND ${VELMOR_GZIP} -9nkf velmor.1 changelog
+        DEPENDS ${PROJECT_BINARY_DIR}/velmor.1 ${PROJECT_BINARY_DIR}/changelog
+        VERBATIM)
+    add_custom_target(velmor_docs ALL DEPENDS velmor.1.gz changelog.gz)
+
+    # The licence in Debian's machine-readable form: the text of LICENSE
+    # indented by one space, its empty lines written as " .".
+    file(READ LICENSE license)
+    string(REGEX REPLACE "^Copyright \\(c\\) " "" copyright_holder "${VELMOR_COPYRIGHT}")
+    string(REGEX REPLACE "^.*\n\n(Permission)" "\\1" license_text "${license}")
+    string(STRIP "${license_text}" license_text)
+    string(REPLACE "\n\n" "\n.\n" license_text "${license_text}")
+    string(REPLACE "\n" "\n " license_text " ${license_text}")
+    configure_file(cmake/deb/copyright.in copyright @ONLY)
+
     install(TARGETS velmor RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-    install(FILES ${PROJECT_BINARY_DIR}/velmor.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
-    install(FILES README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
+    install(FILES ${PROJECT_BINARY_DIR}/velmor.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+    install(FILES completion/velmor
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions)
+    install(FILES README.md ${PROJECT_BINARY_DIR}/copyright ${PROJECT_BINARY_DIR}/changelog.gz
+        DESTINATION ${CMAKE_INSTALL_DOCDIR})
 endif()
 
 # Packages: a .deb on Linux, a .zip on Windows, both named with the
 # project's version.
 set(CPACK_PACKAGE_NAME velmor)
 set(CPACK_PACKAGE_VENDOR "the velmor developers")
-set(CPACK_PACKAGE_CONTACT "the velmor developers <velmor@users.noreply.invalid>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "${PROJECT_DESCRIPTION}")
+set(CPACK_PACKAGE_DESCRIPTION
+"velmor reads the first 30 bytes of a JPEG file or the first 54 bytes of a
+Windows bitmap and prints the resolution its header records: the JFIF
+density in dots per inch (and in pixels per metre when it is stored per
+centimetre), or the bitmap's pixels-per-metre fields converted to dots per
+inch. It decodes no image data and never changes a file.")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_DIRECTORY ${PROJECT_BINARY_DIR}/packages)
 set(CPACK_STRIP_FILES ON)
+configure_file(cmake/package-config.cmake package-config.cmake @ONLY)
+set(CPACK_PROJECT_CONFIG_FILE ${PROJECT_BINARY_DIR}/package-config.cmake)
+# Both archives are made from the staged files by a script of ours (cpack's
+# External generator): cmake/deb.cmake with dpkg-deb, cmake/zip.cmake with
+# zip.
+set(CPACK_GENERATOR External)
+set(CPACK_EXTERNAL_ENABLE_STAGING ON)
 if(WIN32)
-    set(CPACK_GENERATOR ZIP)
+    set(CPACK_EXTERNAL_PACKAGE_SCRIPT ${PROJECT_SOURCE_DIR}/cmake/zip.cmake)
     set(CPACK_SYSTEM_NAME win32)
-    set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
 else()
-    set(CPACK_GENERATOR DEB)
-    set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+    set(CPACK_EXTERNAL_PACKAGE_SCRIPT ${PROJECT_SOURCE_DIR}/cmake/deb.cmake)
+    set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+    set(CPACK_VELMOR_DEB_FILES ${PROJECT_SOURCE_DIR}/cmake/deb)
     set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
-    set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 endif()
 include(CPack)

@@ -15,7 +15,8 @@ set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
 # Self-contained: the C++ and GCC run-time libraries linked in, so the .exe
-# needs no MinGW DLL beside it.
-set(CMAKE_EXE_LINKER_FLAGS_INIT -static)
+# needs no MinGW DLL beside it. The linker would write the time of the
+# build into the PE header; without it two builds give the same bytes.
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -Wl,--no-insert-timestamp")
 
 set(CMAKE_CROSSCOMPILING_EMULATOR wine)

@@ -1,0 +1,42 @@
+#!/usr/bin/env bash
+# Builds the release artifacts twice from clean clones of one commit and
+# requires the same bytes: the program, velmor.exe, the .deb and the .zip.
+# The two builds differ in folder, time, time zone and umask, and, when
+# root runs this, in user. Prints each artifact's SHA-256 from both.
+#   tests/reproducible.sh [COMMIT]      (default HEAD)
+set -euo pipefail
+root=$(realpath "$(dirname "$0")/..")
+commit=$(git -C "$root" rev-parse "${1:-HEAD}")
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+chmod 755 "$work"
+
+artifacts=(build/release/velmor build/release/packages/velmor_*_amd64.deb
+           build/windows-release/velmor.exe build/windows-release/packages/velmor-*-win32.zip)
+
+# build FOLDER UMASK TZ [USER]
+build() {
+    local dir=$work/$1
+    git clone -q --no-local "$root" "$dir" && git -C "$dir" checkout -q "$commit"
+    local run=(env HOME="$dir" TZ="$3" bash -c "umask $2 && cmake --workflow --preset deb && cmake --workflow --preset zip")
+    if [ -n "${4-}" ]; then
+        chown -R "$4" "$dir"
+        run=(setpriv --reuid="$4" --regid="$4" --clear-groups "${run[@]}")
+    fi
+    (cd "$dir" && "${run[@]}") >"$work/$1.log" 2>&1 || { cat "$work/$1.log"; exit 1; }
+}
+
+other=
+[ "$(id -u)" = 0 ] && other=65534
+build one 022 UTC
+sleep 2
+build "second build" 077 Pacific/Kiritimati $other
+
+fail=0
+for a in "${artifacts[@]}"; do
+    one=$(cd "$work/one" && sha256sum $a)
+    two=$(cd "$work/second build" && sha256sum $a)
+    echo "$one"; echo "$two"
+    [ "${one%% *}" = "${two%% *}" ] || { echo "DIFFERS: ${one#* }"; fail=1; }
+done
+exit $fail
