@@ -80,8 +80,8 @@ row bmp-53-bytes           all 'bmp a.bmp 130B0000 130B0000; cut_to a.bmp 53' 'v
 
 # Bad input, hostile surroundings
 row empty-file             all ': >a.jpg'                    'velmor a.jpg'         "Can't read file: a.jpg\n"  1
-row read-only-for-user     posix "$J72; chmod 444 a.jpg"     'velmor_as_nobody a.jpg' 'x= 72 DPI, y= 72 DPI\n'  0
-row unreadable-for-user    posix "$J72; chmod 200 a.jpg"     'velmor_as_nobody a.jpg' 'File a.jpg - not found.\n'  1
+row read-only-for-user     posix "$J72; chmod 444 a.jpg"     'velmor_unprivileged a.jpg' 'x= 72 DPI, y= 72 DPI\n'  0
+row unreadable-for-user    posix "$J72; chmod 200 a.jpg"     'velmor_unprivileged a.jpg' 'File a.jpg - not found.\n'  1
 row stdout-full            posix "$J72"                      'velmor a.jpg >/dev/full'  ''  1
 row stdout-full-usage      posix ''                          'velmor >/dev/full'    ''  1
 row stdout-full-crash      posix ''                          'velmor a.tif >/dev/full'  ''  1

@@ -21,8 +21,15 @@ want_row=${1-}; shift
 VELMOR=("$@")
 
 velmor() { "${VELMOR[@]}" "$@"; }
-# Runs velmor as an unprivileged user, for the permission rows.
-velmor_as_nobody() { setpriv --reuid=65534 --regid=65534 --clear-groups "${VELMOR[@]}" "$@"; }
+# Runs velmor as an unprivileged user, for the permission rows: root, whom
+# file modes do not stop, becomes nobody; anyone else already is one.
+velmor_unprivileged() {
+    if [ "$(id -u)" = 0 ]; then
+        setpriv --reuid=65534 --regid=65534 --clear-groups "${VELMOR[@]}" "$@"
+    else
+        velmor "$@"
+    fi
+}
 
 # Setup helpers. Hex strings are written as bytes.
 bytes() { local f=$1; shift; local hex; hex=$(printf %s "$*" | tr -d ' '); printf "$(sed 's/../\\x&/g' <<<"$hex")" >>"$f"; }
@@ -37,10 +44,11 @@ cut_to() { truncate -s "$2" "$1"; }
 long() { head -c "$1" /dev/zero | tr '\0' a; }
 
 # Snapshot of every regular file below the folder: size, modification
-# time, and bytes (large sparse files by size and time alone).
+# time, and bytes (large sparse files, and files the user may not read, by
+# size and time alone).
 snapshot() {
     find . -type f -printf '%p %s %T@\n' | sort
-    find . -type f -size -2M -print0 | sort -z | xargs -0r md5sum
+    find . -type f -size -2M -readable -print0 | sort -z | xargs -0r md5sum
 }
 
 # Saves the header block of every file the row's setup makes.
