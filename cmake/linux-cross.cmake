@@ -1,0 +1,15 @@
+# What the cross-Linux toolchain files share: the GNU toolchain for the
+# triple in VELMOR_LINUX_TRIPLE, the target's libraries from Debian's cross
+# packages, and tests run by the qemu-user emulator in VELMOR_QEMU.
+set(CMAKE_SYSTEM_NAME Linux)
+
+set(CMAKE_C_COMPILER ${VELMOR_LINUX_TRIPLE}-gcc)
+set(CMAKE_CXX_COMPILER ${VELMOR_LINUX_TRIPLE}-g++)
+
+set(CMAKE_FIND_ROOT_PATH /usr/${VELMOR_LINUX_TRIPLE})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+
+set(CMAKE_CROSSCOMPILING_EMULATOR ${VELMOR_QEMU} -L /usr/${VELMOR_LINUX_TRIPLE})
