@@ -2,8 +2,10 @@
 #
 #   row NAME WHERE SETUP COMMAND OUTPUT STATUS
 #
-# WHERE is "all", or "posix" for rows that need POSIX facilities (other
-# users, /dev/full, closed descriptors, symbolic links, raw byte names).
+# WHERE is "all"; "smoke" for the rows that also make the quick set (one
+# for each kind of line and status), which run everywhere too; or "posix"
+# for rows that need POSIX facilities (other users, /dev/full, closed
+# descriptors, symbolic links, raw byte names).
 # SETUP runs in an empty folder: jfif FILE UNITS X Y and bmp FILE X Y write
 # headers (fields in hex, as stored), bytes FILE HEX writes raw bytes,
 # cut_to FILE N keeps N bytes. COMMAND runs with "velmor" standing for the
@@ -12,7 +14,7 @@
 J72='jfif a.jpg 01 0048 0048'
 
 # Command line
-row usage-no-argument      all ''                   'velmor'                        "$USAGE"  0
+row usage-no-argument      smoke  ''                   'velmor'                        "$USAGE"  0
 row usage-two-arguments    all "$J72"               'velmor a.jpg a.jpg'            "$USAGE"  0
 row usage-three-arguments  all ''                   'velmor a b c'                  "$USAGE"  0
 row name-upper-case        all 'jfif PHOTO.JPG 01 0048 0048' 'velmor PHOTO.JPG'     'x= 72 DPI, y= 72 DPI\n'  0
@@ -23,12 +25,12 @@ row name-only-jpeg         all 'jfif .jpeg 01 0048 0048'     'velmor .jpeg'     
 row name-only-bmp          all 'bmp .bmp C40E0000 C40E0000'  'velmor .bmp'          'x= 96 DPI, y= 96 DPI\n'  0
 row refused-jpg-no-dot     all ''                   'velmor jpg'                    'File: jpg - must end in .jpg, .jpeg or .bmp\n\n'  1
 row refused-jpe            all 'jfif x.jpe 01 0048 0048'     'velmor x.jpe'         'File: x.jpe - must end in .jpg, .jpeg or .bmp\n\n'  1
-row refused-tif            all ''                   'velmor x.tif'                  'File: x.tif - must end in .jpg, .jpeg or .bmp\n\n'  1
+row refused-tif            smoke  ''                   'velmor x.tif'                  'File: x.tif - must end in .jpg, .jpeg or .bmp\n\n'  1
 row refused-bmp-txt        all ''                   'velmor x.bmp.txt'              'File: x.bmp.txt - must end in .jpg, .jpeg or .bmp\n\n'  1
 row refused-trailing-blank all "$J72"               'velmor "a.jpg "'               'File: a.jpg  - must end in .jpg, .jpeg or .bmp\n\n'  1
 row refused-empty-name     all ''                   'velmor ""'                     'File:  - must end in .jpg, .jpeg or .bmp\n\n'  1
 row refused-long-name      all ''                   'velmor "$(long 5000).tif"'     "File: $(long 5000).tif - must end in .jpg, .jpeg or .bmp\n\n"  1
-row missing-file           all ''                   'velmor a.jpg'                  'File a.jpg - not found.\n'  1
+row missing-file           smoke  ''                   'velmor a.jpg'                  'File a.jpg - not found.\n'  1
 row missing-long-name      all ''                   'velmor "$(long 4996).jpg"'     "File $(long 4996).jpg - not found.\n"  1
 row percent-name-missing   all ''                   'velmor "a%n%s.jpg"'            'File a%n%s.jpg - not found.\n'  1
 row percent-name-refused   all ''                   'velmor "a%n%s%d.txt"'          'File: a%n%s%d.txt - must end in .jpg, .jpeg or .bmp\n\n'  1
@@ -40,26 +42,26 @@ row jfif-dpi-72            all "$J72"                        'velmor a.jpg'     
 row jfif-dpi-x-then-y      all 'jfif a.jpg 01 012C 0096'     'velmor a.jpg'         'x= 300 DPI, y= 150 DPI\n'  0
 row jfif-dpi-zero          all 'jfif a.jpg 01 0000 0000'     'velmor a.jpg'         'x= 0 DPI, y= 0 DPI\n'  0
 row jfif-dpi-high-bytes    all 'jfif a.jpg 01 FFFF 8000'     'velmor a.jpg'         'x= 65535 DPI, y= 32768 DPI\n'  0
-row jfif-dpcm-118          all 'jfif a.jpg 02 0076 0076'     'velmor a.jpg'         'x= 299 DPI, y= 299 DPI (11800PPM,11800PPM)\n'  0
+row jfif-dpcm-118          smoke  'jfif a.jpg 02 0076 0076'     'velmor a.jpg'         'x= 299 DPI, y= 299 DPI (11800PPM,11800PPM)\n'  0
 row jfif-dpcm-zero         all 'jfif a.jpg 02 0000 0000'     'velmor a.jpg'         'x= 0 DPI, y= 0 DPI (0PPM,0PPM)\n'  0
 row jfif-dpcm-small        all 'jfif a.jpg 02 0001 0032'     'velmor a.jpg'         'x= 2 DPI, y= 127 DPI (100PPM,5000PPM)\n'  0
 row jfif-dpcm-high-bytes   all 'jfif a.jpg 02 FFFF 00FF'     'velmor a.jpg'         'x= 166458 DPI, y= 647 DPI (6553500PPM,25500PPM)\n'  0
 row jfif-unspecified       all 'jfif a.jpg 00 0048 0048'     'velmor a.jpg'         'Unspecified\n'  0
-row jfif-units-3           all 'jfif a.jpg 03 0048 0048'     'velmor a.jpg'         'Unknown DPI type.\n'  1
+row jfif-units-3           smoke  'jfif a.jpg 03 0048 0048'     'velmor a.jpg'         'Unknown DPI type.\n'  1
 row jfif-units-255         all 'jfif a.jpg FF 0048 0048'     'velmor a.jpg'         'Unknown DPI type.\n'  1
-row jfif-exif-first        all 'bytes a.jpg FFD8FFE1 0016 457869660000 4D4D002A 00000008 0001 0000 0000 0000 0000 0000' 'velmor a.jpg' 'Unrecognized JPEG format.\n'  0
+row jfif-exif-first        smoke  'bytes a.jpg FFD8FFE1 0016 457869660000 4D4D002A 00000008 0001 0000 0000 0000 0000 0000' 'velmor a.jpg' 'Unrecognized JPEG format.\n'  0
 row jfif-any-first-bytes   all 'bytes a.jpg 000000000000 4A46494600 0101 01 0060 0060 0000 000000000000000000000000' 'velmor a.jpg' 'x= 96 DPI, y= 96 DPI\n'  0
 row jfif-jfxx              all 'bytes a.jpg FFD8FFE00010 4A46585800 0101 01 0048 0048 0000 000000000000000000000000' 'velmor a.jpg' 'Unrecognized JPEG format.\n'  0
 row jfif-no-zero-after     all 'bytes a.jpg FFD8FFE00010 4A46494658 0101 01 0048 0048 0000 000000000000000000000000' 'velmor a.jpg' 'Unrecognized JPEG format.\n'  0
 row jfif-lower-case        all 'bytes a.jpg FFD8FFE00010 6A66696600 0101 01 0048 0048 0000 000000000000000000000000' 'velmor a.jpg' 'Unrecognized JPEG format.\n'  0
 row jfif-bitmap-named-jpg  all 'bmp a.jpg 130B0000 130B0000' 'velmor a.jpg'         'Unrecognized JPEG format.\n'  0
 row jfif-30-bytes          all "$J72; cut_to a.jpg 30"       'velmor a.jpg'         'x= 72 DPI, y= 72 DPI\n'  0
-row jfif-29-bytes          all "$J72; cut_to a.jpg 29"       'velmor a.jpg'         "Can't read file: a.jpg\n"  1
+row jfif-29-bytes          smoke  "$J72; cut_to a.jpg 29"       'velmor a.jpg'         "Can't read file: a.jpg\n"  1
 row jfif-long-file         all "$J72; bytes a.jpg $(printf '00%.0s' {1..200}) FFD9" 'velmor a.jpg' 'x= 72 DPI, y= 72 DPI\n'  0
 
 # Bitmap resolution
 row bmp-72                 all 'bmp a.bmp 130B0000 130B0000' 'velmor a.bmp'         'x= 72 DPI, y= 72 DPI\n'  0
-row bmp-96-high-byte       all 'bmp a.bmp C40E0000 C30E0000' 'velmor a.bmp'         'x= 96 DPI, y= 96 DPI\n'  0
+row bmp-96-high-byte       smoke  'bmp a.bmp C40E0000 C30E0000' 'velmor a.bmp'         'x= 96 DPI, y= 96 DPI\n'  0
 row bmp-100-300            all 'bmp a.bmp 610F0000 232E0000' 'velmor a.bmp'         'x= 100 DPI, y= 300 DPI\n'  0
 row bmp-1000-zero          all 'bmp a.bmp CA990000 00000000' 'velmor a.bmp'         'x= 1000 DPI, y= 0 DPI\n'  0
 row bmp-halves-down        all 'bmp a.bmp C4090000 4C1D0000' 'velmor a.bmp'         'x= 63 DPI, y= 190 DPI\n'  0
