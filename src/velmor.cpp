@@ -9,6 +9,8 @@
 #if defined(__unix__) || defined(__APPLE__)
 #include <fcntl.h>
 #include <unistd.h>
+#elif defined(_WIN32)
+#include <sys/stat.h>
 #endif
 
 #include "velmor.h"
@@ -39,7 +41,10 @@ void Crash(const char* fmt, ...)
 
 // Opens fn read-only: nothing is ever written, and a file the user may read
 // but not write is still reported. Where the system has named pipes the
-// open does not wait for a writer; a pipe then fails the seek.
+// open does not wait for a writer; a pipe then fails the seek. On Windows a
+// device name (CON, NUL, AUX, COM1, ... with any ending) opens the device,
+// and reading the console would wait for typing: only a file on disk is
+// taken.
 static std::FILE* openRead(const char* fn)
 {
 #if defined(__unix__) || defined(__APPLE__)
@@ -51,7 +56,15 @@ static std::FILE* openRead(const char* fn)
         close(fd);
     return fp;
 #else
-    return std::fopen(fn, "rb");
+    std::FILE* fp = std::fopen(fn, "rb");
+#if defined(_WIN32)
+    struct _stat64 st;
+    if (fp != nullptr && (_fstat64(_fileno(fp), &st) != 0 || (st.st_mode & _S_IFMT) != _S_IFREG)) {
+        std::fclose(fp);
+        return nullptr;
+    }
+#endif
+    return fp;
 #endif
 }
 
