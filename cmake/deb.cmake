@@ -1,6 +1,7 @@
 # Makes the .deb from the files cpack staged (cpack's External generator
 # runs this), with Debian's own dpkg-deb: files owned by root, modes from
 # staged.cmake, every time stamp SOURCE_DATE_EPOCH.
+
 # What the package holds beyond a plain install: lintian's overrides.
 configure_file(${CPACK_VELMOR_DEB_FILES}/lintian-overrides
     ${CPACK_TEMPORARY_DIRECTORY}/usr/share/lintian/overrides/velmor COPYONLY)
@@ -38,6 +39,7 @@ ${description}
 file(MAKE_DIRECTORY ${CPACK_TEMPORARY_DIRECTORY}/DEBIAN)
 file(WRITE ${CPACK_TEMPORARY_DIRECTORY}/DEBIAN/control "${control}")
 file(WRITE ${CPACK_TEMPORARY_DIRECTORY}/DEBIAN/md5sums "${md5sums}")
+# The control files, too, get the common modes and time.
 include(${CMAKE_CURRENT_LIST_DIR}/staged.cmake)
 
 set(debfile ${CPACK_TOPLEVEL_DIRECTORY}/${CPACK_PACKAGE_NAME}_${CPACK_PACKAGE_VERSION}_${arch}.deb)

@@ -1,8 +1,8 @@
 # What `cmake --install` and the packages ship.
 include(GNUInstallDirs)
 
-# Folders made by the install get the same mode whatever the umask, so the
-# packages do too.
+# Folders made by an install are open to all readers whatever the umask,
+# as the packages have them.
 set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
     OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 
