@@ -35,7 +35,7 @@ row missing-long-name      all ''                   'velmor "$(long 4996).jpg"' 
 row percent-name-missing   all ''                   'velmor "a%n%s.jpg"'            'File a%n%s.jpg - not found.\n'  1
 row percent-name-refused   all ''                   'velmor "a%n%s%d.txt"'          'File: a%n%s%d.txt - must end in .jpg, .jpeg or .bmp\n\n'  1
 row percent-name-read      all 'jfif a%n.jpg 01 0048 0048'   'velmor "a%n.jpg"'     'x= 72 DPI, y= 72 DPI\n'  0
-row name-greek           smoke  'jfif Ω.jpg 01 0048 0048'   'velmor Ω.jpg'         'x= 72 DPI, y= 72 DPI\n'  0
+row name-greek             smoke  'jfif Ω.jpg 01 0048 0048'   'velmor Ω.jpg'         'x= 72 DPI, y= 72 DPI\n'  0
 row name-greek-missing    all 'jfif O.jpg 01 0048 0048'     'velmor Ω.jpg'         'File Ω.jpg - not found.\n'  1
 row name-latin            all 'bmp café.bmp C40E0000 C40E0000' 'velmor café.bmp'    'x= 96 DPI, y= 96 DPI\n'  0
 row device-con            all ''                   'velmor CON.jpg </dev/null'     'File CON.jpg - not found.\n'  1
