@@ -5,7 +5,8 @@ find_program(VELMOR_CPPCHECK cppcheck REQUIRED)
 set(lint_sources
     ${PROJECT_SOURCE_DIR}/src/velmor.cpp
     ${PROJECT_SOURCE_DIR}/src/jpg.cpp
-    ${PROJECT_SOURCE_DIR}/src/bmp.cpp)
+    ${PROJECT_SOURCE_DIR}/src/bmp.cpp
+    ${PROJECT_SOURCE_DIR}/src/posix.cpp)
 add_custom_target(lint
     COMMAND ${VELMOR_CLANG_TIDY} -p ${PROJECT_BINARY_DIR} --quiet ${lint_sources}
     COMMAND ${VELMOR_CPPCHECK} --enable=warning,style,performance,portability

@@ -1,20 +1,19 @@
 // The bitmap reader: the resolution in the first 54 bytes of a BMP file.
-#include <cstdio>
-#include <cstring>
+#include <stdio.h>
+#include <string.h>
 
 #include "velmor.h"
 
 // The little-endian 32-bit value at p.
-static std::uint32_t Get4(const unsigned char* p)
+static uint32_t Get4(const unsigned char* p)
 {
-    return std::uint32_t{p[0]} | std::uint32_t{p[1]} << 8 |
-           std::uint32_t{p[2]} << 16 | std::uint32_t{p[3]} << 24;
+    return uint32_t{p[0]} | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16 | uint32_t{p[3]} << 24;
 }
 
-int bmpToDPI(std::uint32_t v)
+int bmpToDPI(uint32_t v)
 {
     // The field is signed: a value with the top bit set is negative.
-    std::int64_t ppm = static_cast<std::int32_t>(v);
+    int64_t ppm = static_cast<int32_t>(v);
     // Dots per inch are ppm x 0.0254 + 0.5, cut toward zero. Computed as
     // bitmap readers do (ppm x 0.001 x 25.4 in extended precision), the
     // product comes out a hair smaller in magnitude than ppm x 0.0254, so a
@@ -27,19 +26,18 @@ const char* bmpLine(const unsigned char* buff, char* s)
 {
     // Only "BM" with the 40-byte info header; bytes 16 and 17 of its size
     // field are not looked at.
-    if (std::memcmp(buff, "BM", 2) != 0 || buff[14] != 40 || buff[15] != 0)
+    if (memcmp(buff, "BM", 2) != 0 || buff[14] != 40 || buff[15] != 0)
         return "Unsupported BMP header type.\n";
-    std::snprintf(s, kLineSize, "x= %d DPI, y= %d DPI\n",
-                  bmpToDPI(Get4(buff + 38)), bmpToDPI(Get4(buff + 42)));
+    snprintf(s, kLineSize, "x= %d DPI, y= %d DPI\n",
+             bmpToDPI(Get4(buff + 38)), bmpToDPI(Get4(buff + 42)));
     return s;
 }
 
 int getBmpDPI(const char* fn)
 {
     unsigned char buff[kBmpHeader];
-    std::FILE* fp = openHeader(fn, buff, sizeof buff);
+    readHeader(fn, buff, sizeof buff);
     char s[kLineSize];
-    std::fputs(bmpLine(buff, s), stdout);
-    std::fclose(fp);
+    printLine(bmpLine(buff, s));
     return 0;
 }

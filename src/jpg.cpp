@@ -1,6 +1,6 @@
 // The JFIF reader: the pixel density in the first 30 bytes of a JPEG file.
-#include <cstdio>
-#include <cstring>
+#include <stdio.h>
+#include <string.h>
 
 #include "velmor.h"
 
@@ -14,7 +14,7 @@ const char* jpgLine(const unsigned char* buff, char* s)
 {
     // Offsets 6 to 10 hold "JFIF" and its terminating zero; the markers
     // before them are not looked at.
-    if (std::memcmp(buff + 6, "JFIF", 5) != 0)
+    if (memcmp(buff + 6, "JFIF", 5) != 0)
         return "Unrecognized JPEG format.\n";
     int x = GetWord(buff + 14);
     int y = GetWord(buff + 16);
@@ -22,13 +22,13 @@ const char* jpgLine(const unsigned char* buff, char* s)
     case 0:
         return "Unspecified\n";
     case 1:
-        std::snprintf(s, kLineSize, "x= %d DPI, y= %d DPI\n", x, y);
+        snprintf(s, kLineSize, "x= %d DPI, y= %d DPI\n", x, y);
         return s;
     case 2:
         // Dots per centimetre: times 2.54 cut toward zero, and the pixels
         // per metre beside them.
-        std::snprintf(s, kLineSize, "x= %d DPI, y= %d DPI (%ldPPM,%ldPPM)\n",
-                      x * 254 / 100, y * 254 / 100, x * 100L, y * 100L);
+        snprintf(s, kLineSize, "x= %d DPI, y= %d DPI (%ldPPM,%ldPPM)\n",
+                 x * 254 / 100, y * 254 / 100, x * 100L, y * 100L);
         return s;
     default:
         return nullptr;
@@ -38,12 +38,11 @@ const char* jpgLine(const unsigned char* buff, char* s)
 int getJpgDPI(const char* fn)
 {
     unsigned char buff[kJpgHeader];
-    std::FILE* fp = openHeader(fn, buff, sizeof buff);
+    readHeader(fn, buff, sizeof buff);
     char s[kLineSize];
     const char* line = jpgLine(buff, s);
     if (line == nullptr)
         Crash("Unknown DPI type.");
-    std::fputs(line, stdout);
-    std::fclose(fp);
+    printLine(line);
     return 0;
 }
