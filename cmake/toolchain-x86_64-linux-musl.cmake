@@ -14,6 +14,12 @@ set(CMAKE_CXX_FLAGS_INIT "-specs=${VELMOR_MUSL_SPECS} -fno-exceptions -fno-rtti"
 set(CMAKE_CXX_LINK_EXECUTABLE
     "gcc <FLAGS> <CMAKE_CXX_LINK_FLAGS> <LINK_FLAGS> <OBJECTS> -o <TARGET> <LINK_LIBRARIES>")
 
+# A run costs what starting the process costs, page faults most of all:
+# code and read-only data share their pages (noseparate-code), and no page
+# is made read-only again after start-up (norelro), which saves two or
+# three of its five or six page faults (README, Performance).
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-Wl,-z,norelro -Wl,-z,noseparate-code")
+
 # Tests written against the C++ library (GoogleTest, the full check) are
 # not built here; the rows run against this program.
 set(VELMOR_CXX_RUNTIME OFF)

@@ -16,8 +16,9 @@ void readHeader(const char* fn, unsigned char* buff, size_t n)
 {
     // Read-only: nothing is ever written, and a file the user may read but
     // not write is still reported. A named pipe opens without waiting for
-    // a writer, then fails the seek.
-    int fd = open(fn, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    // a writer, then fails the seek. openat, because musl's open follows an
+    // O_CLOEXEC open with a needless fcntl for kernels older than 2.6.23.
+    int fd = openat(AT_FDCWD, fn, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         Crash("File %s - not found.", fn);
     if (lseek(fd, 0, SEEK_SET) != 0)
