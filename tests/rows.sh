@@ -3,12 +3,15 @@
 #   row NAME WHERE SETUP COMMAND OUTPUT STATUS
 #
 # WHERE is "all"; "smoke" for the rows that also make the quick set (one
-# for each kind of line and status), which run everywhere too; or "posix"
+# for each kind of line and status), which run everywhere too; "posix"
 # for rows that need POSIX facilities (other users, /dev/full, closed
-# descriptors, symbolic links, raw byte names).
+# descriptors, symbolic links, raw byte names); or "windows" for rows that
+# need a Windows system (a System32 folder, a named pipe).
 # SETUP runs in an empty folder: jfif FILE UNITS X Y and bmp FILE X Y write
 # headers (fields in hex, as stored), bytes FILE HEX writes raw bytes,
-# cut_to FILE N keeps N bytes. COMMAND runs with "velmor" standing for the
+# cut_to FILE N keeps N bytes, device NAME FILE makes Wine's DOS device
+# NAME read FILE, windows_file FOLDER NAME FILE puts a file in Wine's
+# C:\Windows\FOLDER. COMMAND runs with "velmor" standing for the
 # program; OUTPUT is its whole standard output (printf %b escapes).
 
 J72='jfif a.jpg 01 0048 0048'
@@ -42,6 +45,12 @@ row device-con            all ''                   'velmor CON.jpg </dev/null'  
 row device-nul            all ''                   'velmor NUL.bmp </dev/null'     'File NUL.bmp - not found.\n'  1
 row device-com1           all ''                   'velmor COM1.jpg </dev/null'    'File COM1.jpg - not found.\n'  1
 row device-aux            all ''                   'velmor AUX.bmp </dev/null'     'File AUX.bmp - not found.\n'  1
+row device-com9-unopened   all 'jfif h.jpg 01 0048 0048; device com9 h.jpg' 'velmor COM9.jpg' 'File COM9.jpg - not found.\n'  1
+row device-lpt8-blank      all 'jfif h.jpg 01 0048 0048; device lpt8 h.jpg' 'velmor "lpt8 .Jpeg"' 'File lpt8 .Jpeg - not found.\n'  1
+row device-in-folder       all 'jfif h.jpg 01 0048 0048; device com7 h.jpg; mkdir sub' 'velmor sub/com7.bmp' 'File sub/com7.bmp - not found.\n'  1
+row device-namespace       windows 'jfif a.jpg 01 0048 0048; windows_file system32 velmor-ns.jpg a.jpg' 'velmor "\\\\.\\C:\\windows\\system32\\velmor-ns.jpg"' 'File \\\\.\\C:\\windows\\system32\\velmor-ns.jpg - not found.\n'  1
+row pipe-not-connected     windows ''               'pipe_watch velmor-row.jpg "\\\\.\\pipe\\velmor-row.jpg"' 'File \\\\.\\pipe\\velmor-row.jpg - not found.\n'  1
+row system32-not-syswow64  windows 'jfif s.jpg 01 012C 012C; jfif w.jpg 01 0048 0048; windows_file system32 velmor-wow64.jpg s.jpg; windows_file syswow64 velmor-wow64.jpg w.jpg' 'velmor "C:\\windows\\system32\\velmor-wow64.jpg"' 'x= 300 DPI, y= 300 DPI\n'  0
 row wildcard-not-expanded  all "$J72; jfif b.jpg 01 0048 0048" 'velmor "*.jpg"'     'File *.jpg - not found.\n'  1
 
 # JFIF density

@@ -42,6 +42,19 @@ bmp() { bytes "$1" 424D 46000000 00000000 36000000 28000000 02000000 02000000 01
 cut_to() { truncate -s "$2" "$1"; }
 # n letters a.
 long() { head -c "$1" /dev/zero | tr '\0' a; }
+# Points the DOS device NAME of the Wine prefix at FILE, so that a program
+# that opens the device reads the file instead. Elsewhere there are no DOS
+# devices, and the device's name is an ordinary missing file.
+device() { [ -z "${WINEPREFIX-}" ] || ln -sfn "$PWD/$2" "$WINEPREFIX/dosdevices/$1"; }
+# Writes FILE as NAME into C:\Windows\FOLDER of the Wine prefix.
+windows_file() { mkdir -p "$WINEPREFIX/drive_c/windows/$1" && cp "$3" "$WINEPREFIX/drive_c/windows/$1/$2"; }
+# Runs velmor (COMMAND-LINE, the program's path in Windows form standing for
+# "velmor") while the tests' pipe-watch.exe serves \\.\pipe\NAME, which
+# says whether any client connected. The same emulator runs both.
+pipe_watch() {
+    local name=$1; shift
+    "${VELMOR[@]:0:${#VELMOR[@]}-1}" "${VELMOR_PIPE_WATCH:?}" "$name" "Z:${VELMOR[-1]}" "$@"
+}
 
 # Snapshot of every regular file below the folder: size, modification
 # time, and bytes (large sparse files, and files the user may not read, by
@@ -78,6 +91,9 @@ row() {
     found=1
     if [ "$needs" = posix ] && [ $windows = 1 ]; then
         echo "skipped: needs POSIX facilities"; exit 77
+    fi
+    if [ "$needs" = windows ] && [ $windows = 0 ]; then
+        echo "skipped: needs Windows"; exit 77
     fi
     local dir out; dir=$(mktemp -d) && out=$(mktemp) || exit 1
     trap 'rm -rf "$dir" "$out"' EXIT
