@@ -2,6 +2,7 @@
 // straight from the system, the header read through the Win32 API, lines
 // written to a console as UTF-16. Nothing here depends on the code page,
 // the Windows version or an administrator's settings.
+#include <string.h>
 #include <windows.h>
 
 #include "velmor.h"
@@ -97,6 +98,19 @@ uint32_t nextChar(const unsigned char*& p, const unsigned char* end)
     return c;
 }
 
+// Writes the character c at out in UTF-16, one unit or a surrogate pair;
+// gives the number of units.
+size_t putUnits(uint32_t c, wchar_t* out)
+{
+    if (c < 0x10000) {
+        out[0] = static_cast<wchar_t>(c);
+        return 1;
+    }
+    out[0] = static_cast<wchar_t>(0xD800 + ((c - 0x10000) >> 10));
+    out[1] = static_cast<wchar_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
+    return 2;
+}
+
 // UTF-8 to UTF-16, at most cap units and a terminating zero written;
 // gives the number of units, or cap + 1 when the text does not fit.
 size_t toUtf16(const char* s, size_t n, wchar_t* out, size_t cap)
@@ -108,12 +122,7 @@ size_t toUtf16(const char* s, size_t n, wchar_t* out, size_t cap)
         uint32_t c = nextChar(p, end);
         if (k + (c >= 0x10000 ? 2 : 1) > cap)
             return cap + 1;
-        if (c >= 0x10000) {
-            out[k++] = static_cast<wchar_t>(0xD800 + ((c - 0x10000) >> 10));
-            out[k++] = static_cast<wchar_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
-        } else {
-            out[k++] = static_cast<wchar_t>(c);
-        }
+        k += putUnits(c, out + k);
     }
     out[k] = L'\0';
     return k;
@@ -306,10 +315,7 @@ void readHeader(const char* fn, unsigned char* buff, size_t n)
 {
     static wchar_t name[kWideMax];
     static wchar_t full[kWideMax + 8];
-    size_t len = 0;
-    while (fn[len] != '\0')
-        ++len;
-    if (toUtf16(fn, len, name, kWideMax - 1) >= kWideMax || isDevice(name))
+    if (toUtf16(fn, strlen(fn), name, kWideMax - 1) >= kWideMax || isDevice(name))
         Crash("File %s - not found.", fn);
     HANDLE h = openRead(longForm(name, full, sizeof full / sizeof full[0]));
     // Only a file on disk: not a folder (it does not open), a console, a
@@ -354,13 +360,7 @@ bool writeOut(const char* s, size_t n)
             if (console) {
                 if (*p == '\n')
                     wide[k++] = L'\r';
-                uint32_t c = nextChar(p, end);
-                if (c >= 0x10000) {
-                    wide[k++] = static_cast<wchar_t>(0xD800 + ((c - 0x10000) >> 10));
-                    wide[k++] = static_cast<wchar_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
-                } else {
-                    wide[k++] = static_cast<wchar_t>(c);
-                }
+                k += putUnits(nextChar(p, end), wide + k);
             } else {
                 if (*p == '\n')
                     bytes[k++] = '\r';
