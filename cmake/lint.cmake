@@ -7,12 +7,32 @@ set(lint_sources
     ${PROJECT_SOURCE_DIR}/src/jpg.cpp
     ${PROJECT_SOURCE_DIR}/src/bmp.cpp
     ${PROJECT_SOURCE_DIR}/src/posix.cpp)
+# The Windows unit, where MinGW-w64's headers are installed: checked as
+# the 64-bit and the 32-bit build see it.
+set(lint_windows "")
+foreach(triple x86_64-w64-mingw32 i686-w64-mingw32)
+    if(EXISTS /usr/${triple}/include/windows.h)
+        list(APPEND lint_windows
+            COMMAND ${VELMOR_CLANG_TIDY} --quiet ${PROJECT_SOURCE_DIR}/src/windows.cpp --
+                    -std=c++17 --target=${triple} -isystem /usr/${triple}/include
+                    -I ${PROJECT_SOURCE_DIR}/src -I ${PROJECT_BINARY_DIR}/src)
+    endif()
+endforeach()
+if(lint_windows)
+    list(APPEND lint_windows
+        COMMAND ${VELMOR_CPPCHECK} --enable=warning,style,performance,portability
+                --std=c++17 --error-exitcode=1 --quiet -D_WIN32
+                --library=${PROJECT_SOURCE_DIR}/cmake/cppcheck.cfg
+                -I ${PROJECT_SOURCE_DIR}/src -I ${PROJECT_BINARY_DIR}/src
+                ${PROJECT_SOURCE_DIR}/src/windows.cpp)
+endif()
 add_custom_target(lint
     COMMAND ${VELMOR_CLANG_TIDY} -p ${PROJECT_BINARY_DIR} --quiet ${lint_sources}
     COMMAND ${VELMOR_CPPCHECK} --enable=warning,style,performance,portability
             --std=c++17 --error-exitcode=1 --quiet
             --library=${PROJECT_SOURCE_DIR}/cmake/cppcheck.cfg
             -I ${PROJECT_SOURCE_DIR}/src -I ${PROJECT_BINARY_DIR}/src ${lint_sources}
+    ${lint_windows}
     DEPENDS velmor
     COMMENT "clang-tidy and cppcheck"
     VERBATIM)

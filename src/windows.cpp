@@ -3,13 +3,15 @@
 // written to a console as UTF-16. Nothing here depends on the code page,
 // the Windows version or an administrator's settings.
 #include <string.h>
+#include <wchar.h>
 #include <windows.h>
 
 #include "velmor.h"
 
 // The C run-time library would expand wildcards in its own copy of the
 // arguments, which velmor does not use: no folder is listed at start-up.
-int _dowildcard = 0;
+// MinGW's start-up code reads this name.
+int _dowildcard = 0;  // NOLINT(bugprone-reserved-identifier,cert-dcl37-c,cert-dcl51-cpp)
 
 namespace {
 
@@ -128,47 +130,29 @@ size_t toUtf16(const char* s, size_t n, wchar_t* out, size_t cap)
     return k;
 }
 
-// True for a name Windows would take for a device, not a file on disk,
-// whether or not such a device exists: names in the device namespace
-// (\\.\..., //?/..., \\?\ or \??\ other than a drive or a UNC path), the
-// pipe and mailslot shares of any server, and a last part that is a
-// reserved device name: CON, PRN, AUX, NUL, COM1-COM9, LPT1-LPT9 (also
-// with the digits ¹ ² ³), CONIN$, CONOUT$, in any letter case, followed by
-// anything after a dot, and spaces before that dot. Such a name is never
-// opened: opening a serial port raises its lines, opening a pipe connects
-// to its server.
-bool isDevice(const wchar_t* w)
+// True for a server's pipe or mailslot share: server\pipe\... (server
+// points past the two leading separators).
+bool isPipeShare(const wchar_t* server)
 {
-    const wchar_t* rest = w;        // the path behind \\?\ or \??\, if any
-    const wchar_t* server = nullptr;  // where a UNC path names its server
-    if (isVerbatim(w)) {
-        rest = w + 4;
-        if (same(rest, 3, "UNC") && rest[3] == L'\\')
-            server = rest + 4;
-        else if (!(rest[0] != L'\0' && rest[1] == L':' && rest[2] == L'\\'))
-            return true;
-    } else if (isSep(w[0]) && isSep(w[1])) {
-        if ((w[2] == L'.' || w[2] == L'?') && (isSep(w[3]) || w[3] == L'\0'))
-            return true;
-        server = w + 2;
-    }
-    // \\server\pipe\... and \\server\mailslot\...
-    if (server != nullptr) {
-        const wchar_t* share = server;
-        while (*share != L'\0' && !isSep(*share))
-            ++share;
-        if (*share != L'\0') {
-            const wchar_t* e = ++share;
-            while (*e != L'\0' && !isSep(*e))
-                ++e;
-            size_t k = static_cast<size_t>(e - share);
-            if (same(share, k, "PIPE") || same(share, k, "MAILSLOT"))
-                return true;
-        }
-    }
-    // The last part, after the last separator or a drive's colon.
-    const wchar_t* last = rest;
-    for (const wchar_t* c = rest; *c != L'\0'; ++c)
+    const wchar_t* share = server;
+    while (*share != L'\0' && !isSep(*share))
+        ++share;
+    if (*share == L'\0')
+        return false;
+    const wchar_t* end = ++share;
+    while (*end != L'\0' && !isSep(*end))
+        ++end;
+    size_t k = static_cast<size_t>(end - share);
+    return same(share, k, "PIPE") || same(share, k, "MAILSLOT");
+}
+
+// True when the last part of the path (after the last separator or a
+// drive's colon) is a reserved device name, whatever follows a dot and
+// with blanks before it.
+bool isReservedLastPart(const wchar_t* path)
+{
+    const wchar_t* last = path;
+    for (const wchar_t* c = path; *c != L'\0'; ++c)
         if (isSep(*c) || *c == L':')
             last = c + 1;
     size_t k = 0;
@@ -176,14 +160,37 @@ bool isDevice(const wchar_t* w)
         ++k;
     while (k > 0 && last[k - 1] == L' ')
         --k;
-    if (same(last, k, "CON") || same(last, k, "PRN") || same(last, k, "AUX") || same(last, k, "NUL") ||
-        same(last, k, "CONIN$") || same(last, k, "CONOUT$"))
-        return true;
     if (k == 4 && (same(last, 3, "COM") || same(last, 3, "LPT"))) {
         wchar_t d = last[3];
         return (d >= L'1' && d <= L'9') || d == 0x00B9 || d == 0x00B2 || d == 0x00B3;
     }
-    return false;
+    return same(last, k, "CON") || same(last, k, "PRN") || same(last, k, "AUX") ||
+           same(last, k, "NUL") || same(last, k, "CONIN$") || same(last, k, "CONOUT$");
+}
+
+// True for a name Windows would take for a device, not a file on disk,
+// whether or not such a device exists: names in the device namespace
+// (\\.\..., //?/..., \\?\ or \??\ other than a drive or a UNC path), the
+// pipe and mailslot shares of any server, and a last part that is a
+// reserved device name: CON, PRN, AUX, NUL, COM1-COM9, LPT1-LPT9 (also
+// with the digits ¹ ² ³), CONIN$, CONOUT$, in any letter case, followed by
+// anything after a dot, and blanks before that dot. Such a name is never
+// opened: opening a serial port raises its lines, opening a pipe connects
+// to its server.
+bool isDevice(const wchar_t* w)
+{
+    if (isVerbatim(w)) {
+        const wchar_t* rest = w + 4;
+        if (same(rest, 3, "UNC") && rest[3] == L'\\')
+            return isPipeShare(rest + 4) || isReservedLastPart(rest);
+        bool drive = rest[0] != L'\0' && rest[1] == L':' && rest[2] == L'\\';
+        return !drive || isReservedLastPart(rest);
+    }
+    if (isSep(w[0]) && isSep(w[1])) {
+        bool local = (w[2] == L'.' || w[2] == L'?') && (isSep(w[3]) || w[3] == L'\0');
+        return local || isPipeShare(w + 2) || isReservedLastPart(w);
+    }
+    return isReservedLastPart(w);
 }
 
 // The name as CreateFileW takes it whatever its length: one whose absolute
@@ -223,31 +230,16 @@ HANDLE openRead(const wchar_t* name)
     BOOL off = Wow64DisableWow64FsRedirection(&redirection);
     HANDLE h = CreateFileW(name, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (off)
+    if (off != 0)
         Wow64RevertWow64FsRedirection(redirection);
     return h;
 }
 
-}  // namespace
-
-void commandLine(int* argc, char*** argv)
+// The command line is split as the C run-time library splits it. First
+// the program's name: up to a blank, or between quotes. Copies it to o
+// with its terminating zero; gives where the rest of the line starts.
+const wchar_t* programName(const wchar_t* p, const wchar_t* stop, wchar_t*& o)
 {
-    // The command line split as the C run-time library splits it: the
-    // program's name up to a blank or between quotes; then arguments
-    // separated by blanks, where quotes group, 2n backslashes before a
-    // quote give n and the quote groups, 2n+1 give n and a quote, other
-    // backslashes stand for themselves, and "" within quotes is a quote.
-    // Split, the arguments and their ends take no more room than the line.
-    static wchar_t split[kWideMax + 1];
-    static char text[3 * (kWideMax + 1)];
-    static char* args[kWideMax / 2 + 2];
-    const wchar_t* p = GetCommandLineW();
-    size_t len = 0;
-    while (p[len] != L'\0' && len < kWideMax - 1)
-        ++len;
-    const wchar_t* const stop = p + len;
-    wchar_t* o = split;
-    int n = 1;
     if (*p == L'"') {
         for (++p; p < stop && *p != L'"';)
             *o++ = *p++;
@@ -258,49 +250,120 @@ void commandLine(int* argc, char*** argv)
             *o++ = *p++;
     }
     *o++ = L'\0';
+    return p;
+}
+
+// A run of backslashes in an argument: before a quote, half of them (cut
+// down) and the quote itself when they are odd; elsewhere all of them.
+const wchar_t* backslashes(const wchar_t* p, const wchar_t* stop, wchar_t*& o)
+{
+    const wchar_t* q = p;
+    while (p < stop && *p == L'\\')
+        ++p;
+    bool beforeQuote = p < stop && *p == L'"';
+    for (auto k = static_cast<size_t>(beforeQuote ? (p - q) / 2 : p - q); k > 0; --k)
+        *o++ = L'\\';
+    if (beforeQuote && (p - q) % 2 == 1)
+        *o++ = *p++;
+    return p;
+}
+
+// Then each argument, up to a blank outside quotes: quotes group, 2n
+// backslashes before a quote give n and the quote groups, 2n+1 give n and
+// a quote, other backslashes stand for themselves, and "" within quotes is
+// a quote. Copies one to o with its terminating zero; gives where it ends.
+const wchar_t* argument(const wchar_t* p, const wchar_t* stop, wchar_t*& o)
+{
+    bool quoted = false;
+    while (p < stop && (quoted || (*p != L' ' && *p != L'\t'))) {
+        if (*p == L'\\') {
+            p = backslashes(p, stop, o);
+        } else if (*p == L'"' && quoted && p + 1 < stop && p[1] == L'"') {
+            *o++ = L'"';
+            p += 2;
+        } else if (*p == L'"') {
+            quoted = !quoted;
+            ++p;
+        } else {
+            *o++ = *p++;
+        }
+    }
+    *o++ = L'\0';
+    return p;
+}
+
+// The most written to standard output in one call; older consoles refuse
+// much larger writes.
+enum : size_t { kChunk = 8192 };
+
+// Writes the text from p on, up to kChunk characters of it, to the console
+// h in UTF-16, each line break as CR LF; moves p past what it wrote.
+bool writeWide(HANDLE h, const unsigned char*& p, const unsigned char* end)
+{
+    static wchar_t wide[kChunk + 3];
+    size_t k = 0;
+    while (p < end && k < kChunk) {
+        if (*p == '\n')
+            wide[k++] = L'\r';
+        k += putUnits(nextChar(p, end), wide + k);
+    }
+    for (size_t done = 0; done < k;) {
+        DWORD w = 0;
+        if (WriteConsoleW(h, wide + done, static_cast<DWORD>(k - done), &w, nullptr) == 0 || w == 0)
+            return false;
+        done += w;
+    }
+    return true;
+}
+
+// The same for a file or a pipe: the bytes as they are.
+bool writeBytes(HANDLE h, const unsigned char*& p, const unsigned char* end)
+{
+    static char bytes[2 * kChunk];
+    size_t k = 0;
+    while (p < end && k < 2 * kChunk - 1) {
+        if (*p == '\n')
+            bytes[k++] = '\r';
+        bytes[k++] = static_cast<char>(*p++);
+    }
+    for (size_t done = 0; done < k;) {
+        DWORD w = 0;
+        if (WriteFile(h, bytes + done, static_cast<DWORD>(k - done), &w, nullptr) == 0 || w == 0)
+            return false;
+        done += w;
+    }
+    return true;
+}
+
+}  // namespace
+
+void commandLine(int* argc, char*** argv)
+{
+    // Split, the arguments and their ends take no more room than the line.
+    static wchar_t split[kWideMax + 1];
+    static char text[3 * (kWideMax + 1)];
+    static char* args[kWideMax / 2 + 2];
+    const wchar_t* p = GetCommandLineW();
+    size_t len = 0;
+    while (len < kWideMax - 1 && p[len] != L'\0')
+        ++len;
+    const wchar_t* const stop = p + len;
+    wchar_t* o = split;
+    int n = 1;
+    p = programName(p, stop, o);
     for (;;) {
         while (p < stop && (*p == L' ' || *p == L'\t'))
             ++p;
         if (p == stop || n == static_cast<int>(sizeof args / sizeof args[0]) - 1)
             break;
+        p = argument(p, stop, o);
         ++n;
-        bool quoted = false;
-        while (p < stop && (quoted || (*p != L' ' && *p != L'\t'))) {
-            if (*p == L'\\') {
-                const wchar_t* q = p;
-                while (p < stop && *p == L'\\')
-                    ++p;
-                size_t k = static_cast<size_t>(p - q);
-                if (p < stop && *p == L'"') {
-                    for (k /= 2; k > 0; --k)
-                        *o++ = L'\\';
-                    if ((p - q) % 2 == 1)
-                        *o++ = *p++;
-                } else {
-                    for (; k > 0; --k)
-                        *o++ = L'\\';
-                }
-            } else if (*p == L'"') {
-                if (quoted && p + 1 < stop && p[1] == L'"') {
-                    *o++ = L'"';
-                    p += 2;
-                } else {
-                    quoted = !quoted;
-                    ++p;
-                }
-            } else {
-                *o++ = *p++;
-            }
-        }
-        *o++ = L'\0';
     }
     // Each argument in UTF-8.
     const wchar_t* w = split;
     char* t = text;
     for (int i = 0; i < n; ++i) {
-        size_t k = 0;
-        while (w[k] != L'\0')
-            ++k;
+        size_t k = wcslen(w);
         args[i] = t;
         t += toUtf8(w, k, t);
         *t++ = '\0';
@@ -349,32 +412,10 @@ bool writeOut(const char* s, size_t n)
         return false;
     DWORD mode = 0;
     const bool console = GetConsoleMode(h, &mode) != 0;
-    enum : size_t { kChunk = 8192 };
-    static wchar_t wide[kChunk + 4];
-    static char bytes[2 * kChunk + 4];
     const auto* p = reinterpret_cast<const unsigned char*>(s);
     const unsigned char* const end = p + n;
-    while (p < end) {
-        size_t k = 0;
-        while (p < end && k < kChunk) {
-            if (console) {
-                if (*p == '\n')
-                    wide[k++] = L'\r';
-                k += putUnits(nextChar(p, end), wide + k);
-            } else {
-                if (*p == '\n')
-                    bytes[k++] = '\r';
-                bytes[k++] = static_cast<char>(*p++);
-            }
-        }
-        for (size_t done = 0; done < k;) {
-            DWORD w = 0;
-            BOOL ok = console ? WriteConsoleW(h, wide + done, static_cast<DWORD>(k - done), &w, nullptr)
-                              : WriteFile(h, bytes + done, static_cast<DWORD>(k - done), &w, nullptr);
-            if (ok == 0 || w == 0)
-                return false;
-            done += w;
-        }
-    }
+    while (p < end)
+        if (!(console ? writeWide(h, p, end) : writeBytes(h, p, end)))
+            return false;
     return true;
 }
