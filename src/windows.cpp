@@ -296,6 +296,23 @@ const wchar_t* argument(const wchar_t* p, const wchar_t* stop, wchar_t*& o)
 // much larger writes.
 enum : size_t { kChunk = 8192 };
 
+// Writes the k units at buff whole: UTF-16 units to a console with
+// WriteConsoleW, bytes to anything else with WriteFile.
+bool writeAll(HANDLE h, bool console, const void* buff, size_t k)
+{
+    const size_t unit = console ? sizeof(wchar_t) : 1;
+    for (size_t done = 0; done < k;) {
+        DWORD w = 0;
+        const void* from = static_cast<const char*>(buff) + done * unit;
+        auto left = static_cast<DWORD>(k - done);
+        BOOL ok = console ? WriteConsoleW(h, from, left, &w, nullptr) : WriteFile(h, from, left, &w, nullptr);
+        if (ok == 0 || w == 0)
+            return false;
+        done += w;
+    }
+    return true;
+}
+
 // Writes the text from p on, up to kChunk characters of it, to the console
 // h in UTF-16, each line break as CR LF; moves p past what it wrote.
 bool writeWide(HANDLE h, const unsigned char*& p, const unsigned char* end)
@@ -307,13 +324,7 @@ bool writeWide(HANDLE h, const unsigned char*& p, const unsigned char* end)
             wide[k++] = L'\r';
         k += putUnits(nextChar(p, end), wide + k);
     }
-    for (size_t done = 0; done < k;) {
-        DWORD w = 0;
-        if (WriteConsoleW(h, wide + done, static_cast<DWORD>(k - done), &w, nullptr) == 0 || w == 0)
-            return false;
-        done += w;
-    }
-    return true;
+    return writeAll(h, true, wide, k);
 }
 
 // The same for a file or a pipe: the bytes as they are.
@@ -326,13 +337,7 @@ bool writeBytes(HANDLE h, const unsigned char*& p, const unsigned char* end)
             bytes[k++] = '\r';
         bytes[k++] = static_cast<char>(*p++);
     }
-    for (size_t done = 0; done < k;) {
-        DWORD w = 0;
-        if (WriteFile(h, bytes + done, static_cast<DWORD>(k - done), &w, nullptr) == 0 || w == 0)
-            return false;
-        done += w;
-    }
-    return true;
+    return writeAll(h, false, bytes, k);
 }
 
 }  // namespace
