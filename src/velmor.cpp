@@ -43,7 +43,9 @@ void Crash(const char* fmt, ...)
     va_start(ap, fmt);
     int n = vsnprintf(s, sizeof s - 1, fmt, ap);  // NOLINT(clang-analyzer-valist.Uninitialized): started just above
     va_end(ap);
-    size_t len = n < 0 ? 0 : static_cast<size_t>(n) < sizeof s - 1 ? static_cast<size_t>(n) : sizeof s - 2;
+    size_t len = n < 0 ? 0 : static_cast<size_t>(n);
+    if (len > sizeof s - 2)
+        len = sizeof s - 2;  // what vsnprintf kept
     s[len] = '\n';
     print(s, len + 1);
     leave(1);
