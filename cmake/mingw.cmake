@@ -20,14 +20,18 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -Wl,--no-insert-timestamp")
 
 # Each build folder has a Wine prefix of its own. Wine stays quiet on
-# standard error and installs no .NET or HTML engine. Where 32-bit x86 code
-# runs through qemu-i386, a 2 GiB guest address space reserved up front
-# lets Wine map its shared user data at 0x7ffe0000 and keeps qemu's search
-# for free memory short (with 4 GiB a run takes a minute, with this under
-# a second); a kernel that runs the code itself ignores the variable.
+# standard error and installs no .NET or HTML engine. It turns the Unix
+# arguments into UTF-16 by the caller's locale, which in a bare root, a
+# container or a service is C, with no Ω: the tests set a UTF-8 one
+# themselves. Where 32-bit x86 code runs through qemu-i386, a 2 GiB guest
+# address space reserved up front lets Wine map its shared user data at
+# 0x7ffe0000 and keeps qemu's search for free memory short (with 4 GiB a
+# run takes a minute, with this under a second); a kernel that runs the
+# code itself ignores the variable.
 set(VELMOR_WINE_ENV
     WINEPREFIX=${CMAKE_BINARY_DIR}/wine
     WINEDEBUG=-all
     WINEDLLOVERRIDES=mscoree,mshtml=
+    LC_ALL=C.UTF-8
     QEMU_RESERVED_VA=0x7fff0000)
 set(CMAKE_CROSSCOMPILING_EMULATOR env ${VELMOR_WINE_ENV} ${VELMOR_WINE})
