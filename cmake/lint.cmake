@@ -6,7 +6,8 @@ set(lint_sources
     ${PROJECT_SOURCE_DIR}/src/velmor.cpp
     ${PROJECT_SOURCE_DIR}/src/jpg.cpp
     ${PROJECT_SOURCE_DIR}/src/bmp.cpp
-    ${PROJECT_SOURCE_DIR}/src/posix.cpp)
+    ${PROJECT_SOURCE_DIR}/src/posix.cpp
+    ${PROJECT_SOURCE_DIR}/src/winrules.cpp)
 # The Windows unit, where MinGW-w64's headers are installed: checked as
 # the 64-bit and the 32-bit build see it.
 set(lint_windows "")

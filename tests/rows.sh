@@ -6,13 +6,19 @@
 # for each kind of line and status), which run everywhere too; "posix"
 # for rows that need POSIX facilities (other users, /dev/full, closed
 # descriptors, symbolic links, raw byte names); or "windows" for rows that
-# need a Windows system (a System32 folder, a named pipe).
+# need a Windows system (a System32 folder, a named pipe, Windows' forms of
+# a path, an exact command line).
 # SETUP runs in an empty folder: jfif FILE UNITS X Y and bmp FILE X Y write
 # headers (fields in hex, as stored), bytes FILE HEX writes raw bytes,
 # cut_to FILE N keeps N bytes, device NAME FILE makes Wine's DOS device
 # NAME read FILE, windows_file FOLDER NAME FILE puts a file in Wine's
-# C:\Windows\FOLDER. COMMAND runs with "velmor" standing for the
-# program; OUTPUT is its whole standard output (printf %b escapes).
+# C:\Windows\FOLDER, share SERVER SHARE makes the folder Wine's
+# \\SERVER\SHARE, copy_program FOLDER puts the program in FOLDER as
+# velmor.exe. COMMAND runs with "velmor" standing for the program; $(here)
+# and $(program) are the folder and the program as Windows names them,
+# run_line PROGRAM LINE runs a program by an exact command line, in which
+# {XXXX} stands for a UTF-16 unit. OUTPUT is its whole standard output
+# (printf %b escapes).
 
 J72='jfif a.jpg 01 0048 0048'
 
@@ -48,10 +54,17 @@ row device-aux            all ''                   'velmor AUX.bmp </dev/null'  
 row device-com9-unopened   all 'jfif h.jpg 01 0048 0048; device com9 h.jpg' 'velmor COM9.jpg' 'File COM9.jpg - not found.\n'  1
 row device-lpt8-blank      all 'jfif h.jpg 01 0048 0048; device lpt8 h.jpg' 'velmor "lpt8 .Jpeg"' 'File lpt8 .Jpeg - not found.\n'  1
 row device-in-folder       all 'jfif h.jpg 01 0048 0048; device com7 h.jpg; mkdir sub' 'velmor sub/com7.bmp' 'File sub/com7.bmp - not found.\n'  1
-row device-namespace       windows 'jfif a.jpg 01 0048 0048; windows_file system32 velmor-ns.jpg a.jpg' 'velmor "\\\\.\\C:\\windows\\system32\\velmor-ns.jpg"' 'File \\\\.\\C:\\windows\\system32\\velmor-ns.jpg - not found.\n'  1
+row device-colon           all 'jfif h.jpg 01 0048 0048; device com6 h.jpg' 'velmor COM6:.jpg' 'File COM6:.jpg - not found.\n'  1
+row device-colon-in-folder all 'jfif h.jpg 01 0048 0048; device lpt5 h.jpg; mkdir sub' 'velmor "sub\\LPT5 :x.bmp"' 'File sub\\LPT5 :x.bmp - not found.\n'  1
+row namespace-drive-read   windows "$J72" 'velmor "\\\\.\\$(here)\\a.jpg"' 'x= 72 DPI, y= 72 DPI\n'  0
+row verbatim-com1-read     windows 'jfif COM1.jpg 01 012C 012C; jfif h.jpg 01 0048 0048; device com1 h.jpg' 'velmor "\\\\?\\$(here)\\COM1.jpg"' 'x= 300 DPI, y= 300 DPI\n'  0
+row share-com2-read        windows 'jfif COM2.jpg 01 012C 012C; jfif h.jpg 01 0048 0048; device com2 h.jpg; share velmor-row photos' 'velmor "\\\\velmor-row\\photos\\COM2.jpg"' 'x= 300 DPI, y= 300 DPI\n'  0
 row pipe-not-connected     windows ''               'pipe_watch velmor-row.jpg "\\\\.\\pipe\\velmor-row.jpg"' 'File \\\\.\\pipe\\velmor-row.jpg - not found.\n'  1
 row system32-not-syswow64  windows 'jfif s.jpg 01 012C 012C; jfif w.jpg 01 0048 0048; windows_file system32 velmor-wow64.jpg s.jpg; windows_file syswow64 velmor-wow64.jpg w.jpg' 'velmor "C:\\windows\\system32\\velmor-wow64.jpg"' 'x= 300 DPI, y= 300 DPI\n'  0
 row wildcard-not-expanded  all "$J72; jfif b.jpg 01 0048 0048" 'velmor "*.jpg"'     'File *.jpg - not found.\n'  1
+row command-line-quoted-folder windows "$J72; copy_program 'Program Files'" 'run_line "$(here)\\Program Files\\velmor.exe" "\"$(here)\\Program Files\"\\velmor.exe a.jpg"' 'x= 72 DPI, y= 72 DPI\n'  0
+row command-line-glued-name windows "$J72; copy_program 'Program Files'" 'run_line "$(here)\\Program Files\\velmor.exe" "\"$(here)\\Program Files\\velmor.exe\"a.jpg"' "$USAGE"  0
+row name-lone-surrogate    windows ''               'run_line "$(program)" "velmor a{D800}b.jpg"' 'File a\xEF\xBF\xBDb.jpg - not found.\n'  1
 
 # JFIF density
 row jfif-dpi-72            all "$J72"                        'velmor a.jpg'         'x= 72 DPI, y= 72 DPI\n'  0

@@ -48,13 +48,25 @@ long() { head -c "$1" /dev/zero | tr '\0' a; }
 device() { [ -z "${WINEPREFIX-}" ] || ln -sfn "$PWD/$2" "$WINEPREFIX/dosdevices/$1"; }
 # Writes FILE as NAME into C:\Windows\FOLDER of the Wine prefix.
 windows_file() { mkdir -p "$WINEPREFIX/drive_c/windows/$1" && cp "$3" "$WINEPREFIX/drive_c/windows/$1/$2"; }
+# Makes the folder the share \\SERVER\SHARE of the Wine prefix.
+share() { mkdir -p "$WINEPREFIX/dosdevices/unc/$1" && ln -sfn "$PWD" "$WINEPREFIX/dosdevices/unc/$1/$2"; }
+# Puts a copy of the program in FOLDER, as velmor.exe.
+copy_program() { mkdir -p "$1" && cp "${VELMOR[-1]}" "$1/velmor.exe"; }
+# The folder and the program as Windows names them (Wine's drive Z: is /).
+here() { printf 'Z:%s' "${PWD//\//\\}"; }
+program() { local p; p=$(realpath "${VELMOR[-1]}"); printf 'Z:%s' "${p//\//\\}"; }
+# The emulator that runs the program runs the tests' helpers too.
+emulator() { "${VELMOR[@]:0:${#VELMOR[@]}-1}" "$@"; }
 # Runs velmor (COMMAND-LINE, the program's path in Windows form standing for
 # "velmor") while the tests' pipe-watch.exe serves \\.\pipe\NAME, which
-# says whether any client connected. The same emulator runs both.
+# says whether any client connected.
 pipe_watch() {
     local name=$1; shift
-    "${VELMOR[@]:0:${#VELMOR[@]}-1}" "${VELMOR_PIPE_WATCH:?}" "$name" "Z:${VELMOR[-1]}" "$@"
+    emulator "${VELMOR_PIPE_WATCH:?}" "$name" "$(program)" "$@"
 }
+# Runs PROGRAM (a Windows path) by the exact command line LINE, as cmd.exe
+# runs a line of a batch file.
+run_line() { emulator "${VELMOR_RUN_LINE:?}" "$1" "$2"; }
 
 # Snapshot of every regular file below the folder: size, modification
 # time, and bytes (large sparse files, and files the user may not read, by
