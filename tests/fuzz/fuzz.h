@@ -1,4 +1,4 @@
-// What the two fuzz targets share.
+// What the fuzz targets share.
 #ifndef VELMOR_FUZZ_H
 #define VELMOR_FUZZ_H
 
