@@ -1,0 +1,88 @@
+# Whether the program is static, and the C library of the release program
+# (VELMOR_RELEASE, set by the release presets): chosen on any host with a
+# C++17 compiler, without a fatal error, and said in one line.
+#
+# - musl, static, where it is installed for the compiler's target: the C
+#   library made for static linking, and the fastest start (README,
+#   Performance). gcc compiles against musl's headers through its specs
+#   file, which Debian's musl-tools (musl-dev:ARCH for another target)
+#   keeps in /usr/lib/TRIPLET-musl and musl's own install names in its
+#   musl-gcc script. gcc links, so no C++ run-time library comes in: code
+#   that would need one (exceptions, new, iostreams) fails to link instead
+#   of pulling in glibc's libstdc++. The specs drop libstdc++'s headers
+#   too, which is why the program includes the C headers directly.
+# - otherwise the system's own C library: static where the platform allows
+#   it (Linux), dynamic elsewhere (macOS, the BSDs).
+
+# Most of a run is the start of the process: linked statically, the
+# program needs no dynamic loader and maps no shared library.
+if(CMAKE_SYSTEM_NAME MATCHES "^(Linux|Windows)$" AND NOT MSVC)
+    set(static_default ON)
+else()
+    set(static_default OFF)
+endif()
+option(VELMOR_STATIC "Link velmor statically, for a faster start" ${static_default})
+
+option(VELMOR_RELEASE "Build the release program: on musl where it is installed" OFF)
+# The C library as the tarballs' names give it: musl, or gnu for glibc.
+set(VELMOR_LIBC gnu CACHE INTERNAL "The release program's C library")
+if(NOT VELMOR_RELEASE OR WIN32)
+    return()
+endif()
+
+execute_process(COMMAND ${CMAKE_CXX_COMPILER} -dumpmachine
+    OUTPUT_VARIABLE triplet OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
+set(specs "")
+if(CMAKE_SYSTEM_NAME STREQUAL "Linux" AND CMAKE_CXX_COMPILER_ID STREQUAL "GNU" AND NOT triplet MATCHES "musl")
+    # x86_64-linux-gnu: x86_64-linux-musl; arm-linux-gnueabihf:
+    # arm-linux-musleabihf.
+    string(REGEX REPLACE "-gnu([a-z]*)$" "-musl\\1" musl_triplet "${triplet}")
+    if(EXISTS /usr/lib/${musl_triplet}/musl-gcc.specs)
+        set(specs /usr/lib/${musl_triplet}/musl-gcc.specs)
+    elseif(NOT CMAKE_CROSSCOMPILING)
+        find_program(VELMOR_MUSL_GCC musl-gcc)
+        if(VELMOR_MUSL_GCC)
+            file(STRINGS ${VELMOR_MUSL_GCC} line REGEX "musl-gcc\\.specs" LIMIT_COUNT 1)
+            string(REGEX MATCH "[^\"' ]*musl-gcc\\.specs" specs "${line}")
+        endif()
+    endif()
+    # The C driver of the same compiler, to link with.
+    get_filename_component(bin ${CMAKE_CXX_COMPILER} DIRECTORY)
+    find_program(VELMOR_GCC NAMES ${triplet}-gcc gcc HINTS ${bin} NO_DEFAULT_PATH)
+    find_program(VELMOR_GCC NAMES ${triplet}-gcc gcc)
+    if(NOT VELMOR_GCC OR NOT EXISTS "${specs}")
+        set(specs "")
+    endif()
+endif()
+
+set(musl_cost "3,100 instructions, 1.1 times the least a process costs")
+if(specs AND VELMOR_STATIC)
+    set_property(CACHE VELMOR_LIBC PROPERTY VALUE musl)
+    add_compile_options(-specs=${specs} -fno-exceptions -fno-rtti)
+    # A run costs what starting the process costs, page faults most of
+    # all: code and read-only data share their pages (noseparate-code), and
+    # no page is made read-only again after start-up (norelro), which saves
+    # two or three of five or six page faults (README, Performance).
+    add_link_options(-specs=${specs} -Wl,-z,norelro -Wl,-z,noseparate-code)
+    set(CMAKE_CXX_LINK_EXECUTABLE
+        "${VELMOR_GCC} <FLAGS> <CMAKE_CXX_LINK_FLAGS> <LINK_FLAGS> <OBJECTS> -o <TARGET> <LINK_LIBRARIES>")
+    # Tests written against the C++ library (GoogleTest, the full check)
+    # are not built; the rows run against this program.
+    set(VELMOR_CXX_RUNTIME OFF)
+    message(STATUS "velmor: static on musl (${specs}): the fastest start, ${musl_cost}")
+elseif(VELMOR_STATIC AND triplet MATCHES "musl")
+    set_property(CACHE VELMOR_LIBC PROPERTY VALUE musl)
+    message(STATUS "velmor: static on musl, this system's C library: the fastest start")
+elseif(VELMOR_STATIC)
+    if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
+        set(why "no musl was found for ${triplet} (Debian: musl-tools)")
+    else()
+        set(why "musl is used through gcc, and the compiler is ${CMAKE_CXX_COMPILER_ID}")
+    endif()
+    message(STATUS "velmor: static on the system's C library, as ${why}: a start of about 41,000 "
+                   "instructions, 2 to 11 times the CPU time of musl's ${musl_cost} (README, Performance)")
+else()
+    message(STATUS "velmor: linked dynamically to the system's C library, as programs on "
+                   "${CMAKE_SYSTEM_NAME} are: the loader maps it at every start (on Linux 133,000 "
+                   "instructions, 3 times the CPU time of a static program on musl; README, Performance)")
+endif()
