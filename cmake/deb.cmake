@@ -6,10 +6,8 @@
 configure_file(${CPACK_VELMOR_DEB_FILES}/lintian-overrides
     ${CPACK_TEMPORARY_DIRECTORY}/usr/share/lintian/overrides/velmor COPYONLY)
 include(${CMAKE_CURRENT_LIST_DIR}/staged.cmake)
-find_program(dpkg dpkg REQUIRED)
 find_program(dpkg_deb dpkg-deb REQUIRED)
-execute_process(COMMAND ${dpkg} --print-architecture
-    OUTPUT_VARIABLE arch OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
+set(arch ${CPACK_VELMOR_DEB_ARCH})
 
 # Installed-Size, as dpkg-gencontrol counts it: each file in KiB, rounded
 # up. Checksums of every file for dpkg --verify.

@@ -36,6 +36,10 @@ else()
     string(REPLACE "\n" "\n " license_text " ${license_text}")
     configure_file(cmake/deb/copyright.in copyright @ONLY)
 
+    # The name of the release tarball of this build (cmake/archives.cmake).
+    set(VELMOR_TARBALL velmor-${PROJECT_VERSION}-${CMAKE_SYSTEM_PROCESSOR}-linux-${VELMOR_LIBC}
+        CACHE INTERNAL "The release tarball's name")
+
     install(TARGETS velmor RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
     install(FILES ${PROJECT_BINARY_DIR}/velmor.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
     install(FILES completion/velmor
@@ -71,6 +75,18 @@ if(WIN32)
 else()
     set(CPACK_EXTERNAL_PACKAGE_SCRIPT ${PROJECT_SOURCE_DIR}/cmake/deb.cmake)
     set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+    # Debian's name for the architecture the program is built for.
+    if(CMAKE_SYSTEM_PROCESSOR MATCHES "^(x86_64|AMD64)$")
+        set(CPACK_VELMOR_DEB_ARCH amd64)
+    elseif(CMAKE_SYSTEM_PROCESSOR MATCHES "^(aarch64|arm64)$")
+        set(CPACK_VELMOR_DEB_ARCH arm64)
+    elseif(CMAKE_SYSTEM_PROCESSOR MATCHES "^i.86$")
+        set(CPACK_VELMOR_DEB_ARCH i386)
+    elseif(CMAKE_SYSTEM_PROCESSOR STREQUAL "ppc64le")
+        set(CPACK_VELMOR_DEB_ARCH ppc64el)
+    else()
+        set(CPACK_VELMOR_DEB_ARCH ${CMAKE_SYSTEM_PROCESSOR})
+    endif()
     set(CPACK_VELMOR_DEB_FILES ${PROJECT_SOURCE_DIR}/cmake/deb)
     set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
 endif()

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the release artifacts twice from clean clones of one commit and
-# requires the same bytes: the program, velmor.exe, the .deb and the .zip.
+# requires the same bytes: the three programs and every archive of the
+# dist preset (the tarballs, the .debs, the .zip, SHA256SUMS).
 # The two builds differ in folder, time, time zone and umask, and, when
 # root runs this, in user. Prints each artifact's SHA-256 from both.
 #   tests/reproducible.sh [COMMIT]      (default HEAD)
@@ -11,14 +12,15 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 chmod 755 "$work"
 
-artifacts=(build/release/velmor build/release/packages/velmor_*_amd64.deb
-           build/windows-release/velmor.exe build/windows-release/packages/velmor-*-win32.zip)
+# Patterns, expanded in the first build's folder.
+artifacts='build/release/velmor build/aarch64-release/velmor build/windows-release/velmor.exe
+           build/dist/archives/*'
 
 # build FOLDER UMASK TZ [USER]
 build() {
     local dir=$work/$1
     git clone -q --no-local "$root" "$dir" && git -C "$dir" checkout -q "$commit"
-    local run=(env HOME="$dir" TZ="$3" bash -c "umask $2 && cmake --workflow --preset deb && cmake --workflow --preset zip")
+    local run=(env HOME="$dir" TZ="$3" bash -c "umask $2 && cmake --workflow --preset dist")
     if [ -n "${4-}" ]; then
         chown -R "$4" "$dir"
         run=(setpriv --reuid="$4" --regid="$4" --clear-groups "${run[@]}")
@@ -33,9 +35,10 @@ sleep 2
 build "second build" 077 Pacific/Kiritimati $other
 
 fail=0
-for a in "${artifacts[@]}"; do
-    one=$(cd "$work/one" && sha256sum $a)
-    two=$(cd "$work/second build" && sha256sum $a)
+cd "$work/one"
+for a in $artifacts; do
+    one=$(sha256sum "$a")
+    two=$(cd "$work/second build" && sha256sum "$a")
     echo "$one"; echo "$two"
     [ "${one%% *}" = "${two%% *}" ] || { echo "DIFFERS: ${one#* }"; fail=1; }
 done

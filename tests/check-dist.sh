@@ -1,0 +1,49 @@
+#!/usr/bin/env bash
+# The release archives as users meet them: SHA256SUMS holds, each archive
+# holds what it should, and its program, unpacked, prints the right line
+# for both sample images (an aarch64 one through qemu-aarch64, velmor.exe
+# through Wine, in the prefix WINEPREFIX names). The .debs pass lintian
+# with no error and no warning.
+#   check-dist.sh ARCHIVES
+set -euo pipefail
+root=$(realpath "$(dirname "$0")/..")
+dir=$(realpath "$1")
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+(cd "$dir" && sha256sum -c --strict SHA256SUMS)
+[ "$(wc -l <"$dir/SHA256SUMS")" = "$(find "$dir" -type f ! -name SHA256SUMS | wc -l)" ]
+
+# samples RUN...: the program RUN prints the samples' resolutions.
+samples() {
+    [ "$("$@" "$root/examples/sample.jpg" | tr -d '\r')" = "x= 300 DPI, y= 300 DPI" ] &&
+        [ "$("$@" "$root/examples/sample.bmp" | tr -d '\r')" = "x= 96 DPI, y= 96 DPI" ] ||
+        { echo "wrong output from $*"; exit 1; }
+    echo "ok: $*"
+}
+emulator() { case $1 in *aarch64* | *arm64*) echo qemu-aarch64 ;; *win32*) echo wine ;; esac; }
+
+for f in "$dir"/*; do
+    name=$(basename "$f")
+    case $name in
+    *.tar.gz)
+        tar -xzf "$f" -C "$work"
+        top=$work/${name%.tar.gz}
+        [ "$(cd "$top" && echo *)" = "LICENSE README.md velmor velmor.1 velmor.bash" ]
+        samples $(emulator "$name") "$top/velmor"
+        ;;
+    *.deb)
+        lintian --allow-root --fail-on error,warning "$f"
+        mkdir "$work/$name" && dpkg-deb -x "$f" "$work/$name"
+        for p in man/man1/velmor.1.gz doc/velmor/copyright doc/velmor/changelog.gz \
+                 bash-completion/completions/velmor lintian/overrides/velmor; do
+            test -f "$work/$name/usr/share/$p"
+        done
+        samples $(emulator "$name") "$work/$name/usr/bin/velmor"
+        ;;
+    *.zip)
+        [ "$(unzip -Z1 "$f" | xargs)" = "LICENSE.txt README.md velmor.exe" ]
+        unzip -q "$f" -d "$work/$name"
+        samples $(emulator "$name") "$work/$name/velmor.exe"
+        ;;
+    esac
+done
