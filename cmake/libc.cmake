@@ -11,29 +11,19 @@
 #   that would need one (exceptions, new, iostreams) fails to link instead
 #   of pulling in glibc's libstdc++. The specs drop libstdc++'s headers
 #   too, which is why the program includes the C headers directly.
-# - otherwise the system's own C library: static where the platform allows
-#   it (Linux), dynamic elsewhere (macOS, the BSDs).
-
-# Most of a run is the start of the process: linked statically, the
-# program needs no dynamic loader and maps no shared library.
-if(CMAKE_SYSTEM_NAME MATCHES "^(Linux|Windows)$" AND NOT MSVC)
-    set(static_default ON)
-else()
-    set(static_default OFF)
-endif()
-option(VELMOR_STATIC "Link velmor statically, for a faster start" ${static_default})
+# - otherwise the system's own C library: static where the platform and the
+#   installed library allow it (Linux, with glibc's static form), dynamic
+#   elsewhere (macOS, the BSDs).
 
 option(VELMOR_RELEASE "Build the release program: on musl where it is installed" OFF)
 # The C library as the tarballs' names give it: musl, or gnu for glibc.
 set(VELMOR_LIBC gnu CACHE INTERNAL "The release program's C library")
-if(NOT VELMOR_RELEASE OR WIN32)
-    return()
-endif()
 
 execute_process(COMMAND ${CMAKE_CXX_COMPILER} -dumpmachine
     OUTPUT_VARIABLE triplet OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
 set(specs "")
-if(CMAKE_SYSTEM_NAME STREQUAL "Linux" AND CMAKE_CXX_COMPILER_ID STREQUAL "GNU" AND NOT triplet MATCHES "musl")
+if(VELMOR_RELEASE AND CMAKE_SYSTEM_NAME STREQUAL "Linux" AND CMAKE_CXX_COMPILER_ID STREQUAL "GNU"
+   AND NOT triplet MATCHES "musl")
     # x86_64-linux-gnu: x86_64-linux-musl; arm-linux-gnueabihf:
     # arm-linux-musleabihf.
     string(REGEX REPLACE "-gnu([a-z]*)$" "-musl\\1" musl_triplet "${triplet}")
@@ -53,6 +43,26 @@ if(CMAKE_SYSTEM_NAME STREQUAL "Linux" AND CMAKE_CXX_COMPILER_ID STREQUAL "GNU" A
     if(NOT VELMOR_GCC OR NOT EXISTS "${specs}")
         set(specs "")
     endif()
+endif()
+
+# Most of a run is the start of the process: linked statically, the
+# program needs no dynamic loader and maps no shared library. Static by
+# default on musl, and on Linux and Windows where the C library's static
+# form is installed (not so on Fedora without glibc-static, say).
+if(specs)
+    set(static_default ON)
+elseif(CMAKE_SYSTEM_NAME MATCHES "^(Linux|Windows)$" AND NOT MSVC)
+    include(CheckCXXSourceCompiles)
+    set(CMAKE_REQUIRED_LINK_OPTIONS -static)
+    check_cxx_source_compiles("int main() { return 0; }" VELMOR_LINKS_STATIC)
+    unset(CMAKE_REQUIRED_LINK_OPTIONS)
+    set(static_default ${VELMOR_LINKS_STATIC})
+else()
+    set(static_default OFF)
+endif()
+option(VELMOR_STATIC "Link velmor statically, for a faster start" ${static_default})
+if(NOT VELMOR_RELEASE OR WIN32)
+    return()
 endif()
 
 set(musl_cost "3,100 instructions, 1.1 times the least a process costs")
@@ -82,7 +92,14 @@ elseif(VELMOR_STATIC)
     message(STATUS "velmor: static on the system's C library, as ${why}: a start of about 41,000 "
                    "instructions, 2 to 11 times the CPU time of musl's ${musl_cost} (README, Performance)")
 else()
-    message(STATUS "velmor: linked dynamically to the system's C library, as programs on "
-                   "${CMAKE_SYSTEM_NAME} are: the loader maps it at every start (on Linux 133,000 "
+    if(CMAKE_SYSTEM_NAME STREQUAL "Linux" AND NOT VELMOR_LINKS_STATIC)
+        set(why "its static form is not installed (glibc-static, libc6-dev)")
+    elseif(CMAKE_SYSTEM_NAME STREQUAL "Linux")
+        set(why "VELMOR_STATIC is OFF")
+    else()
+        set(why "programs on ${CMAKE_SYSTEM_NAME} are")
+    endif()
+    message(STATUS "velmor: linked dynamically to the system's C library, as ${why}: "
+                   "the loader maps it at every start (on Linux 133,000 "
                    "instructions, 3 times the CPU time of a static program on musl; README, Performance)")
 endif()
