@@ -19,8 +19,12 @@ option(VELMOR_RELEASE "Build the release program: on musl where it is installed"
 # The C library as the tarballs' names give it: musl, or gnu for glibc.
 set(VELMOR_LIBC gnu CACHE INTERNAL "The release program's C library")
 
-execute_process(COMMAND ${CMAKE_CXX_COMPILER} -dumpmachine
-    OUTPUT_VARIABLE triplet OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
+# The compiler's target triplet, which names musl's files for it.
+set(triplet "")
+if(VELMOR_RELEASE)
+    execute_process(COMMAND ${CMAKE_CXX_COMPILER} -dumpmachine
+        OUTPUT_VARIABLE triplet OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
+endif()
 set(specs "")
 if(VELMOR_RELEASE AND CMAKE_SYSTEM_NAME STREQUAL "Linux" AND CMAKE_CXX_COMPILER_ID STREQUAL "GNU"
    AND NOT triplet MATCHES "musl")

@@ -133,15 +133,18 @@ void readHeader(const char* fn, unsigned char* buff, size_t n)
     // what the running Windows makes of the name (\\.\COM9 for COM9:.jpg).
     if (toUtf16(fn, strlen(fn), name, kWideMax) > kWideMax || isDeviceName(name))
         Crash("File %s - not found.", fn);
+    // The name to open, and its absolute form (a verbatim name is both).
     const char16_t* path = name;
+    const char16_t* absolute = name;
     if (!isVerbatim(name)) {
         static char16_t longName[kWideMax + 10];
         const DWORD k = GetFullPathNameW(wide(name), kWideMax + 1, reinterpret_cast<wchar_t*>(full), nullptr);
         if (k == 0 || k > kWideMax || isDeviceName(full))
             Crash("File %s - not found.", fn);
         path = openName(full, k, name, longName);
+        absolute = full;
     }
-    HANDLE h = openRead(path, throughSysnative(isVerbatim(name) ? name : full));
+    HANDLE h = openRead(path, throughSysnative(absolute));
     // Only a file on disk: not a folder (it does not open), a console, a
     // printer or a pipe.
     if (h == INVALID_HANDLE_VALUE)
