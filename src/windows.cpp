@@ -128,23 +128,25 @@ void commandLine(int* argc, char*** argv)
 void readHeader(const char* fn, unsigned char* buff, size_t n)
 {
     static char16_t name[kWideMax + 1];
-    static char16_t full[kWideMax + 1];
     // A device is refused before any open: by the rule velmor knows, and by
     // what the running Windows makes of the name (\\.\COM9 for COM9:.jpg).
     if (toUtf16(fn, strlen(fn), name, kWideMax) > kWideMax || isDeviceName(name))
         Crash("File %s - not found.", fn);
-    // The name to open, and its absolute form (a verbatim name is both).
+    // The name to open: a verbatim name as it stands, any other in the
+    // absolute form the system made of it just now. Given a relative name,
+    // Windows would resolve it again through the handle of the current
+    // folder, which for a 32-bit program may be SysWOW64's though the
+    // folder was set as System32.
     const char16_t* path = name;
-    const char16_t* absolute = name;
     if (!isVerbatim(name)) {
+        static char16_t full[kWideMax + 1];
         static char16_t longName[kWideMax + 10];
         const DWORD k = GetFullPathNameW(wide(name), kWideMax + 1, reinterpret_cast<wchar_t*>(full), nullptr);
         if (k == 0 || k > kWideMax || isDeviceName(full))
             Crash("File %s - not found.", fn);
-        path = openName(full, k, name, longName);
-        absolute = full;
+        path = openName(full, k, longName);
     }
-    HANDLE h = openRead(path, throughSysnative(absolute));
+    HANDLE h = openRead(path, throughSysnative(path));
     // Only a file on disk: not a folder (it does not open), a console, a
     // printer or a pipe.
     if (h == INVALID_HANDLE_VALUE)

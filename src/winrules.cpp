@@ -39,11 +39,18 @@ const char16_t* partEnd(const char16_t* w)
     return w;
 }
 
+// Past the separators from w on, and past "." parts among them, which
+// name the folder they stand in: the system drops both when it normalises
+// a path.
 const char16_t* skipSeps(const char16_t* w)
 {
-    while (isSep(*w))
+    for (;;) {
+        while (isSep(*w))
+            ++w;
+        if (w[0] != u'.' || (w[1] != u'\0' && !isSep(w[1])))
+            return w;
         ++w;
-    return w;
+    }
 }
 
 // ---- The command line ----
@@ -142,7 +149,7 @@ bool isVolume(const char16_t* w)
 
 // True for a server's pipe or mailslot share. w points past the separators
 // that start a share's name (\\server\share\... or UNC\server\share\...); a
-// run of separators counts as one. With more separators in front, the first part
+// run of separators counts as one, and "." parts are passed over. With more separators in front, the first part
 // may be taken for the share as well: that reading counts too.
 bool isPipeShare(const char16_t* w)
 {
@@ -286,7 +293,10 @@ bool isVerbatim(const char16_t* name)
 //   (UNC\server\share, not a pipe or mailslot) or a volume GUID;
 // - in the device namespace (\\.\ or //?/, any separators): the same, and
 //   any ".." there, which the system resolves and which could climb out of
-//   the drive or the share (\\.\C:\..\COM1);
+//   the drive or the share (\\.\C:\..\COM1). The system normalises such a
+//   path before it opens it, so the path is taken as it then stands: runs
+//   of separators as one, "." parts dropped (\\.\\C:\ and \\.\.\C:\ are
+//   \\.\C:\);
 // - on a server's share (\\server\share\...): its pipe or mailslot share,
 //   a run of separators counted as one; no name there is reserved;
 // - any other name: a last part that is a reserved device name.
@@ -295,8 +305,10 @@ bool isDeviceName(const char16_t* name)
     if (isVerbatim(name))
         return !isFilePath(name + 4);
     if (isSep(name[0]) && isSep(name[1])) {
-        if ((name[2] == u'.' || name[2] == u'?') && (name[3] == u'\0' || isSep(name[3])))
-            return name[3] == u'\0' || !isFilePath(name + 4) || climbs(name + 4);
+        if ((name[2] == u'.' || name[2] == u'?') && (name[3] == u'\0' || isSep(name[3]))) {
+            const char16_t* rest = skipSeps(name + 3);
+            return !isFilePath(rest) || climbs(rest);
+        }
         return isPipeShare(name + 2);
     }
     return isReservedLastPart(name);
@@ -310,11 +322,11 @@ bool throughSysnative(const char16_t* path)
     return false;
 }
 
-const char16_t* openName(const char16_t* full, size_t n, const char16_t* name, char16_t* out)
+const char16_t* openName(const char16_t* full, size_t n, char16_t* out)
 {
     // MAX_PATH: 260 units with the terminating zero.
-    if (isVerbatim(name) || n < 260)
-        return name;
+    if (n < 260)
+        return full;
     const char16_t* prefix = u"\\\\?\\";
     if (isSep(full[0]) && isSep(full[1])) {
         if ((full[2] == u'.' || full[2] == u'?') && isSep(full[3]))

@@ -52,12 +52,13 @@ bool isDeviceName(const char16_t* name);
 // which exists only while file system redirection is on.
 bool throughSysnative(const char16_t* path);
 
-// The name CreateFileW is given for name, whose absolute form (as
-// GetFullPathNameW makes it) is the n units at full: name itself when it is
-// verbatim or that form is shorter than MAX_PATH; otherwise the absolute
-// form behind \\?\ (\\?\UNC\ for a server's share), which has no length
+// The name CreateFileW is given for a name that is not verbatim, whose
+// absolute form (as GetFullPathNameW makes it) is the n units at full:
+// that form itself while it is shorter than MAX_PATH, so that the system
+// resolves nothing again against the current folder; from MAX_PATH on, the
+// same behind \\?\ (\\?\UNC\ for a server's share), which has no length
 // limit and needs no administrator's LongPathsEnabled. out has room for
 // n + 9 units.
-const char16_t* openName(const char16_t* full, size_t n, const char16_t* name, char16_t* out);
+const char16_t* openName(const char16_t* full, size_t n, char16_t* out);
 
 #endif

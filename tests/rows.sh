@@ -57,6 +57,7 @@ row device-in-folder       all 'jfif h.jpg 01 0048 0048; device com7 h.jpg; mkdi
 row device-colon           all 'jfif h.jpg 01 0048 0048; device com6 h.jpg' 'velmor COM6:.jpg' 'File COM6:.jpg - not found.\n'  1
 row device-colon-in-folder all 'jfif h.jpg 01 0048 0048; device lpt5 h.jpg; mkdir sub' 'velmor "sub\\LPT5 :x.bmp"' 'File sub\\LPT5 :x.bmp - not found.\n'  1
 row namespace-drive-read   windows "$J72" 'velmor "\\\\.\\$(here)\\a.jpg"' 'x= 72 DPI, y= 72 DPI\n'  0
+row namespace-doubled-read windows "$J72" 'velmor "\\\\.\\\\$(here)\\.\\a.jpg"' 'x= 72 DPI, y= 72 DPI\n'  0
 row verbatim-com1-read     windows 'jfif COM1.jpg 01 012C 012C; jfif h.jpg 01 0048 0048; device com1 h.jpg' 'velmor "\\\\?\\$(here)\\COM1.jpg"' 'x= 300 DPI, y= 300 DPI\n'  0
 row share-com2-read        windows 'jfif COM2.jpg 01 012C 012C; jfif h.jpg 01 0048 0048; device com2 h.jpg; share velmor-row photos' 'velmor "\\\\velmor-row\\photos\\COM2.jpg"' 'x= 300 DPI, y= 300 DPI\n'  0
 row pipe-not-connected     windows ''               'pipe_watch velmor-row.jpg "\\\\.\\pipe\\velmor-row.jpg"' 'File \\\\.\\pipe\\velmor-row.jpg - not found.\n'  1

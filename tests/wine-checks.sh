@@ -2,13 +2,15 @@
 # Checks of the Windows program that its output to a file cannot show, run
 # under Wine with its emulator command:
 #   wine-checks.sh console EMULATOR... PROGRAM.exe
-#   wine-checks.sh long-path EMULATOR... PROGRAM.exe
+#   wine-checks.sh open-form EMULATOR... PROGRAM.exe
 # console: on a console (a pseudo-terminal, in tmux) an error line that
 # echoes a Greek name shows it as typed; UTF-8 bytes would be decoded with
 # the console's code page instead.
-# long-path: a name longer than MAX_PATH reaches CreateFileW in its \\?\
-# form, which Windows opens without an administrator's LongPathsEnabled.
-# Wine has no such limit, so the answer alone cannot tell.
+# open-form: the form in which a name reaches CreateFileW, which Wine's
+# answer alone cannot tell: a relative name as its absolute form, so that
+# Windows does not resolve it again through the current folder's handle; a
+# name longer than MAX_PATH behind \\?\, which Windows opens without an
+# administrator's LongPathsEnabled (Wine has no such limit).
 set -u
 check=$1; shift
 run=("$@")
@@ -31,24 +33,27 @@ console)
     echo "$screen" | sed '/^$/d'
     grep -qFx 'File Ω.jpg - not found.' <<<"$screen" && grep -qx 'status 1' <<<"$screen"
     ;;
-long-path)
+open-form)
     # The same emulator, Wine's trace of file calls on.
     traced=("${run[@]:0:${#run[@]}-2}" WINEDEBUG=trace+file "${run[@]: -2}")
     fail=0
-    for depth in 3 30; do
-        name=$(printf "$(printf 'a%.0s' {1..99})/%.0s" $(seq $depth))a.jpg
+    for depth in 0 3 30; do
+        name=a.jpg want='Z:\\' # escaped, as the trace shows it
+        if [ $depth != 0 ]; then
+            name=$(printf "$(printf 'a%.0s' {1..99})/%.0s" $(seq $depth))a.jpg want='\\\\?\\'
+        fi
         mkdir -p "$(dirname "$name")"
         printf '\xff\xd8\xff\xe0\x00\x10JFIF\x00\x01\x02\x01\x00\x48\x00\x48\x00\x00\xff\xdb\x00\x43\x00\x08\x06\x06\x07\x06\x05\x08' >"$name"
         out=$("${traced[@]}" "$name" 2>"$dir/trace")
         # Wine's trace shows the name escaped, and cut after a while.
-        opened=$(grep -ao 'CreateFileW L"[^"]*' "$dir/trace" | grep aaaaaaaaaa | tail -1)
+        opened=$(grep -ao 'CreateFileW L"[^"]*' "$dir/trace" | grep -E 'a\.jpg|aaaaaaaaaa' | tail -1)
         echo "${#name} characters: $out; ${opened:0:40}..."
         [ "$out" = $'x= 72 DPI, y= 72 DPI\r' ] || fail=1
-        grep -qF 'CreateFileW L"\\\\?\\' <<<"$opened" || { echo "not opened in the \\\\?\\ form"; fail=1; }
+        grep -qF "CreateFileW L\"$want" <<<"$opened" || { echo "not opened as $want..."; fail=1; }
     done
     exit $fail
     ;;
 *)
-    echo "usage: $0 console|long-path EMULATOR... PROGRAM.exe"; exit 2
+    echo "usage: $0 console|open-form EMULATOR... PROGRAM.exe"; exit 2
     ;;
 esac

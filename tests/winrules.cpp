@@ -119,10 +119,13 @@ TEST(Names, DevicesAndFilesThatLookLikeThem)
 {
     for (const char16_t* device : {u"COM9:.jpg", uR"(sub\COM9:.jpg)", u"AUX :x.jpg", u"C:com1.jpg",
                                    u"COM\u00B9.jpg", u"CONIN$.jpg", uR"(\\srv\\\PIPE\x.jpg)", uR"(\\\pipe\x.jpg)",
-                                   uR"(\\.\C:\..\pipe\x.jpg)", uR"(\\?\unc\srv\mailslot\a.jpg)", uR"(\??\COM1.jpg)"})
+                                   uR"(\\.\C:\..\pipe\x.jpg)", uR"(\\?\unc\srv\mailslot\a.jpg)", uR"(\??\COM1.jpg)",
+                                   uR"(\\?\\C:\photos\a.jpg)", uR"(\\.\UNC\srv\.\pipe\x.jpg)"})
         EXPECT_TRUE(isDeviceName(device)) << narrow(device);
     for (const char16_t* file : {uR"(\\server\share\COM1.jpg)", uR"(\\.\C:\photos\a.jpg)", uR"(\\?\C:\photos\COM1.jpg)",
-                                 u"COM0.jpg", u"COM10.jpg", u" CON.jpg", u"x:y:CON.jpg", uR"(\\srv\pipes\a.jpg)"})
+                                 u"COM0.jpg", u"COM10.jpg", u" CON.jpg", u"x:y:CON.jpg", uR"(\\srv\pipes\a.jpg)",
+                                 uR"(\\.\\C:\photos\a.jpg)", u"//.//C:/photos/a.jpg", uR"(\\.\.\C:\photos\a.jpg)",
+                                 u"//?//C:/photos/a.jpg", uR"(\\.\\UNC\server\share\a.jpg)"})
         EXPECT_FALSE(isDeviceName(file)) << narrow(file);
 }
 
@@ -130,16 +133,15 @@ TEST(Names, SysnativeAndTheLongForm)
 {
     EXPECT_TRUE(throughSysnative(uR"(\\?\c:/windows/SYSNATIVE/a.jpg)"));
     EXPECT_FALSE(throughSysnative(uR"(C:\Windows\Sysnatives\Sysnative.jpg)"));
-    // With C:\x\, 259 units and 260.
+    // The absolute form of 259 units and of 260, with C:\x\.
     const u16string a259(254, u'a'), a260(255, u'a');
-    const u16string rows[][3] = {
-        {u"a.jpg", uR"(C:\x\)" + a259, u"a.jpg"},           {u"a.jpg", uR"(C:\x\)" + a260, uR"(\\?\C:\x\)" + a260},
-        {u"a.jpg", uR"(\\s\x\)" + a260, uR"(\\?\UNC\s\x\)" + a260}, {u"a.jpg", uR"(\\.\C:\)" + a260, uR"(\\?\C:\)" + a260},
-        {uR"(\\?\C:\a.jpg)", uR"(\\?\C:\)" + a260, uR"(\\?\C:\a.jpg)"},
+    const u16string rows[][2] = {
+        {uR"(C:\x\)" + a259, uR"(C:\x\)" + a259},        {uR"(C:\x\)" + a260, uR"(\\?\C:\x\)" + a260},
+        {uR"(\\s\x\)" + a260, uR"(\\?\UNC\s\x\)" + a260}, {uR"(\\.\C:\)" + a260, uR"(\\?\C:\)" + a260},
     };
     for (const auto& r : rows) {
-        std::vector<char16_t> out(r[1].size() + 9);
-        EXPECT_EQ(openName(r[1].c_str(), r[1].size(), r[0].c_str(), out.data()), r[2]) << narrow(r[1]);
+        std::vector<char16_t> out(r[0].size() + 9);
+        EXPECT_EQ(openName(r[0].c_str(), r[0].size(), out.data()), r[1]) << narrow(r[0]);
     }
 }
 
@@ -191,10 +193,10 @@ bool fileRoot(const std::vector<u16string>& p)
 bool modelDevice(const u16string& name, bool* climbs)
 {
     const bool sep2 = name.size() > 3 && isSep(name[0]) && isSep(name[1]);
-    if (name.rfind(uR"(\\?\)", 0) == 0 || name.rfind(uR"(\??\)", 0) == 0)
-        return !fileRoot(parts(name.substr(4)));
+    if (name.rfind(uR"(\\?\)", 0) == 0 || name.rfind(uR"(\??\)", 0) == 0)  // taken as it stands
+        return isSep(name[4]) || !fileRoot(parts(name.substr(4)));
     if (sep2 && (name[2] == u'.' || name[2] == u'?') && isSep(name[3])) {
-        std::vector<u16string> p;  // the device namespace: the system resolves . and ..
+        std::vector<u16string> p;  // the device namespace: normalised, . and .. resolved
         for (const auto& part : parts(name.substr(4))) {
             if (part == u"..") {
                 *climbs = true;
@@ -231,7 +233,8 @@ std::vector<u16string> generatedNames()
         u"//./c:/", uR"(\\.\C:\..\)", uR"(\\.\C:\sub\..\)", uR"(\\.\UNC\srv\share\)", uR"(\\.\pipe\)", uR"(\\?\)",
         uR"(\\?\C:\)", uR"(\\?\C:)", uR"(\\?\C:\..\)", uR"(\\?\UNC\srv\share\)", uR"(\\?\unc\srv\pipe\)",
         uR"(\\?\Volume{01234567-89ab-cdef-0123-456789abcdef}\)", uR"(\\?\GLOBALROOT\)", uR"(\??\)", uR"(\??\C:\)",
-        u"//?/", u"//?/C:/", u"/",
+        u"//?/", u"//?/C:/", u"/", uR"(\\.\\C:\)", u"//.//c:/", uR"(\\.\.\C:\)", u"//?//C:/", uR"(\\.\.\)",
+        uR"(\\.\\UNC\srv\share\)", uR"(\\.\UNC\srv\.\pipe\)", uR"(\\?\\C:\)",
     };
     const char16_t* words[] = {u"CON", u"con", u"PRN", u"AUX", u"NUL", u"COM1", u"com9", u"COM0", u"COM10", u"LPT1",
                                u"lpt9", u"LPT0", u"COM\u00B9", u"LPT\u00B3", u"COM\u2074", u"CONIN$", u"conout$",
