@@ -12,15 +12,47 @@ hide=()
 while [ "$1" != -- ]; do hide+=("$1"); shift; done
 shift
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+top=
+# The folder goes only once nothing is bound in it (rmdir refuses a mount
+# point).
+trap '[ -z "$top" ] || { umount --lazy "$top" 2>/dev/null; rmdir "$top"; } && rm -rf "$work"' EXIT
 chmod 755 "$work"
 git clone -q --no-local "$root" "$work/velmor"
 mkdir "$work/empty"
+
+# Hides the paths and runs the command, in the namespace made for them.
 # shellcheck disable=SC2016 # expanded by the inner shell
-unshare --mount --propagation private bash -euc '
+hidden='
     empty=$1 n=$2; shift 2
     for ((i = 0; i < n; i++)); do
         if [ -d "$1" ]; then mount --bind "$empty" "$1"; elif [ -e "$1" ]; then mount --bind /dev/null "$1"; fi
         shift
     done
-    cd "$(dirname "$empty")/velmor" && "$@"' - "$work/empty" "${#hide[@]}" "${hide[@]}" "$@"
+    cd "$(dirname "$empty")/velmor" && "$@"'
+args=("$work/empty" "${#hide[@]}" "${hide[@]}" "$@")
+
+if unshare --mount --propagation private true 2>/dev/null; then
+    unshare --mount --propagation private bash -euc "$hidden" - "${args[@]}"
+else
+    # In a chroot of a plain folder (as pbuilder and sbuild make them) the
+    # root is no mount point, so no namespace can make it private, and
+    # mounts on it may reach the system outside. Its root is bound (alone)
+    # onto a folder of its own instead: a mount point, which the command's
+    # namespace makes private before it mounts the chroot's own mounts
+    # (/proc, /dev, ...) there and runs the command chrooted into it. Here
+    # the bind is taken away again when the command ends; it has no mounts
+    # below it here, so that takes nothing else with it.
+    [ -e /proc/self/mountinfo ] || { echo "without.sh: needs /proc in the chroot"; exit 1; }
+    top=$work/root
+    mkdir "$top"
+    mount --bind / "$top"
+    # shellcheck disable=SC2016 # expanded by the inner shell
+    unshare --mount --propagation unchanged bash -euc '
+        top=$1; shift
+        mount --make-private "$top"
+        while read -r m; do
+            case $m in / | "$top" | "$top"/*) continue ;; esac
+            mountpoint -q "$top$m" || mount --rbind "$m" "$top$m"
+        done < <(findmnt --raw --noheadings --output TARGET)
+        exec chroot "$top" "$@"' - "$top" bash -euc "$hidden" - "${args[@]}"
+fi
