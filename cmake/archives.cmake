@@ -3,7 +3,8 @@
 # and for each Linux release program a tarball as ripgrep ships them,
 # velmor-VERSION-ARCH-linux-LIBC.tar.gz: one folder of that name holding
 # the program (static: it runs on any distribution), its manual page, its
-# bash completion, the README and the LICENSE. Then SHA256SUMS.
+# completion for bash, zsh and fish, the README and the LICENSE. Then
+# SHA256SUMS.
 #   cmake -D VERSION=1.00 -D OUT=build/dist -P cmake/archives.cmake
 include(${OUT}/package-config.cmake)  # SOURCE_DATE_EPOCH
 set(archives ${OUT}/archives)
@@ -22,8 +23,8 @@ foreach(build IN ITEMS build/release build/aarch64-release)
     execute_process(COMMAND ${CMAKE_COMMAND} --install ${build} --prefix ${stage}-install --strip
         OUTPUT_QUIET COMMAND_ERROR_IS_FATAL ANY)
     file(MAKE_DIRECTORY ${stage})
-    file(COPY ${stage}-install/bin/velmor ${build}/velmor.1 README.md LICENSE DESTINATION ${stage})
-    file(COPY_FILE completion/velmor ${stage}/velmor.bash)
+    file(COPY ${stage}-install/bin/velmor ${build}/velmor.1 README.md LICENSE
+              completion/velmor.bash completion/_velmor completion/velmor.fish DESTINATION ${stage})
     # Owners, modes and times that depend on nothing but the commit.
     execute_process(
         COMMAND tar --sort=name --owner=0 --group=0 --numeric-owner --mode=u+rwX,go=rX,go-w

@@ -42,8 +42,11 @@ else()
 
     install(TARGETS velmor RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
     install(FILES ${PROJECT_BINARY_DIR}/velmor.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
-    install(FILES completion/velmor
+    # Completion for each shell, where that shell looks for a package's.
+    install(FILES completion/velmor.bash RENAME velmor
         DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions)
+    install(FILES completion/_velmor DESTINATION ${CMAKE_INSTALL_DATADIR}/zsh/vendor-completions)
+    install(FILES completion/velmor.fish DESTINATION ${CMAKE_INSTALL_DATADIR}/fish/vendor_completions.d)
     install(FILES README.md ${PROJECT_BINARY_DIR}/copyright ${PROJECT_BINARY_DIR}/changelog.gz
         DESTINATION ${CMAKE_INSTALL_DOCDIR})
 endif()

@@ -28,14 +28,15 @@ for f in "$dir"/*; do
     *.tar.gz)
         tar -xzf "$f" -C "$work"
         top=$work/${name%.tar.gz}
-        [ "$(cd "$top" && echo *)" = "LICENSE README.md velmor velmor.1 velmor.bash" ]
+        [ "$(cd "$top" && LC_ALL=C ls | xargs)" = "LICENSE README.md _velmor velmor velmor.1 velmor.bash velmor.fish" ]
         samples $(emulator "$name") "$top/velmor"
         ;;
     *.deb)
         lintian --allow-root --fail-on error,warning "$f"
         mkdir "$work/$name" && dpkg-deb -x "$f" "$work/$name"
         for p in man/man1/velmor.1.gz doc/velmor/copyright doc/velmor/changelog.gz \
-                 bash-completion/completions/velmor lintian/overrides/velmor; do
+                 bash-completion/completions/velmor zsh/vendor-completions/_velmor \
+                 fish/vendor_completions.d/velmor.fish lintian/overrides/velmor; do
             test -f "$work/$name/usr/share/$p"
         done
         samples $(emulator "$name") "$work/$name/usr/bin/velmor"
