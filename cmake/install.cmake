@@ -10,9 +10,10 @@ set(CPACK_PACKAGE_CONTACT "the velmor developers <velmor@users.noreply.invalid>"
 
 if(WIN32)
     # The Windows archive: the program, its README and its licence side by
-    # side.
+    # side, and the Windows rules the README links to.
     install(TARGETS velmor RUNTIME DESTINATION .)
     install(FILES README.md DESTINATION .)
+    install(FILES doc/windows.md DESTINATION doc)
     install(FILES LICENSE DESTINATION . RENAME LICENSE.txt)
 else()
     # The manual page and the changelog, compressed as Debian's policy asks:

@@ -3,8 +3,8 @@
 # C++17 compiler, without a fatal error, and said in one line.
 #
 # - musl, static, where it is installed for the compiler's target: the C
-#   library made for static linking, and the fastest start (README,
-#   Performance). gcc compiles against musl's headers through its specs
+#   library made for static linking, and the fastest start
+#   (doc/performance.md). gcc compiles against musl's headers through its specs
 #   file, which Debian's musl-tools (musl-dev:ARCH for another target)
 #   keeps in /usr/lib/TRIPLET-musl and musl's own install names in its
 #   musl-gcc script. gcc links, so no C++ run-time library comes in: code
@@ -76,7 +76,7 @@ if(specs AND VELMOR_STATIC)
     # A run costs what starting the process costs, page faults most of
     # all: code and read-only data share their pages (noseparate-code), and
     # no page is made read-only again after start-up (norelro), which saves
-    # two or three of five or six page faults (README, Performance).
+    # two or three of five or six page faults (doc/performance.md).
     add_link_options(-specs=${specs} -Wl,-z,norelro -Wl,-z,noseparate-code)
     set(CMAKE_CXX_LINK_EXECUTABLE
         "${VELMOR_GCC} <FLAGS> <CMAKE_CXX_LINK_FLAGS> <LINK_FLAGS> <OBJECTS> -o <TARGET> <LINK_LIBRARIES>")
@@ -94,7 +94,7 @@ elseif(VELMOR_STATIC)
         set(why "musl is used through gcc, and the compiler is ${CMAKE_CXX_COMPILER_ID}")
     endif()
     message(STATUS "velmor: static on the system's C library, as ${why}: a start of about 41,000 "
-                   "instructions, 2 to 11 times the CPU time of musl's ${musl_cost} (README, Performance)")
+                   "instructions, 2 to 11 times the CPU time of musl's ${musl_cost} (doc/performance.md)")
 else()
     if(CMAKE_SYSTEM_NAME STREQUAL "Linux" AND NOT VELMOR_LINKS_STATIC)
         set(why "its static form is not installed (glibc-static, libc6-dev)")
@@ -105,5 +105,5 @@ else()
     endif()
     message(STATUS "velmor: linked dynamically to the system's C library, as ${why}: "
                    "the loader maps it at every start (on Linux 133,000 "
-                   "instructions, 3 times the CPU time of a static program on musl; README, Performance)")
+                   "instructions, 3 times the CPU time of a static program on musl; doc/performance.md)")
 endif()

@@ -42,7 +42,7 @@ for f in "$dir"/*; do
         samples $(emulator "$name") "$work/$name/usr/bin/velmor"
         ;;
     *.zip)
-        [ "$(unzip -Z1 "$f" | xargs)" = "LICENSE.txt README.md velmor.exe" ]
+        [ "$(unzip -Z1 "$f" | LC_ALL=C sort | xargs)" = "LICENSE.txt README.md doc/windows.md velmor.exe" ]
         unzip -q "$f" -d "$work/$name"
         samples $(emulator "$name") "$work/$name/velmor.exe"
         ;;

@@ -14,7 +14,7 @@ start)
     shift
     if ! "$@" --version >/dev/null 2>&1; then
         echo "$* cannot start: this kernel runs no 32-bit x86 program." \
-             "README.md (Other targets) says how to run it through qemu-i386."
+             "CONTRIBUTING.md (Windows under Wine) says how to run it through qemu-i386."
         exit 1
     fi
     mkdir -p "$WINEPREFIX" || exit 1
