@@ -149,8 +149,9 @@ bool isVolume(const char16_t* w)
 
 // True for a server's pipe or mailslot share. w points past the separators
 // that start a share's name (\\server\share\... or UNC\server\share\...); a
-// run of separators counts as one, and "." parts are passed over. With more separators in front, the first part
-// may be taken for the share as well: that reading counts too.
+// run of separators counts as one, and "." parts are passed over. With more
+// separators in front, the first part may be taken for the share as well:
+// that reading counts too.
 bool isPipeShare(const char16_t* w)
 {
     const bool extra = isSep(*w);
