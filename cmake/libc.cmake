@@ -94,7 +94,7 @@ elseif(VELMOR_STATIC)
         set(why "musl is used through gcc, and the compiler is ${CMAKE_CXX_COMPILER_ID}")
     endif()
     message(STATUS "velmor: static on the system's C library, as ${why}: a start of about 41,000 "
-                   "instructions, 2 to 11 times the CPU time of musl's ${musl_cost} (doc/performance.md)")
+                   "instructions, 2 to 12 times the CPU time of musl's ${musl_cost} (doc/performance.md)")
 else()
     if(CMAKE_SYSTEM_NAME STREQUAL "Linux" AND NOT VELMOR_LINKS_STATIC)
         set(why "its static form is not installed (glibc-static, libc6-dev)")
