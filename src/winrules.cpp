@@ -151,14 +151,17 @@ bool isVolume(const char16_t* w)
 // that start a share's name (\\server\share\... or UNC\server\share\...); a
 // run of separators counts as one, and "." parts are passed over. With more
 // separators in front, the first part may be taken for the share as well:
-// that reading counts too.
+// that reading counts too. A share's name may end in one '.' more, which the
+// system drops from a part when it normalises a path (\\.\UNC\srv\pipe.\).
 bool isPipeShare(const char16_t* w)
 {
     const bool extra = isSep(*w);
     const char16_t* server = skipSeps(w);
     const char16_t* share = skipSeps(partEnd(server));
     auto isPipe = [](const char16_t* part) {
-        const auto k = static_cast<size_t>(partEnd(part) - part);
+        auto k = static_cast<size_t>(partEnd(part) - part);
+        if (k > 0 && part[k - 1] == u'.')
+            --k;
         return same(part, k, "PIPE") || same(part, k, "MAILSLOT");
     };
     return isPipe(share) || (extra && isPipe(server));

@@ -176,6 +176,17 @@ std::vector<u16string> parts(const u16string& s)  // empty parts dropped
     return p;
 }
 
+// The pipe and mailslot shares, also with the one '.' more that the system
+// drops from a part it normalises: velmor refuses that on a plain share
+// too, where Windows keeps it.
+bool pipeShare(u16string s)
+{
+    s = upper(s);
+    if (!s.empty() && s.back() == u'.')
+        s.pop_back();
+    return s == u"PIPE" || s == u"MAILSLOT";
+}
+
 // After \\?\ or \\.\ only a path on a drive, a share or a volume is a file.
 bool fileRoot(const std::vector<u16string>& p)
 {
@@ -183,7 +194,7 @@ bool fileRoot(const std::vector<u16string>& p)
     if (f.size() == 2 && f[1] == u':' && f[0] >= u'A' && f[0] <= u'Z')
         return p.size() > 1;
     if (f == u"UNC")
-        return p.size() > 3 && upper(p[2]) != u"PIPE" && upper(p[2]) != u"MAILSLOT";
+        return p.size() > 3 && !pipeShare(p[2]);
     u16string shape = f;  // Volume{GUID}
     for (auto& c : shape)
         c = (c >= u'0' && c <= u'9') || (c >= u'A' && c <= u'F') ? u'h' : c;
@@ -210,7 +221,7 @@ bool modelDevice(const u16string& name, bool* climbs)
     }
     if (sep2) {  // \\server\share\...: no reserved names
         const auto p = parts(name);
-        return p.size() > 1 && (upper(p[1]) == u"PIPE" || upper(p[1]) == u"MAILSLOT");
+        return p.size() > 1 && pipeShare(p[1]);
     }
     static const std::set<u16string> reserved = {
         u"CON", u"PRN", u"AUX", u"NUL", u"CONIN$", u"CONOUT$", u"COM1", u"COM2", u"COM3", u"COM4", u"COM5", u"COM6",
@@ -234,7 +245,8 @@ std::vector<u16string> generatedNames()
         uR"(\\?\C:\)", uR"(\\?\C:)", uR"(\\?\C:\..\)", uR"(\\?\UNC\srv\share\)", uR"(\\?\unc\srv\pipe\)",
         uR"(\\?\Volume{01234567-89ab-cdef-0123-456789abcdef}\)", uR"(\\?\GLOBALROOT\)", uR"(\??\)", uR"(\??\C:\)",
         u"//?/", u"//?/C:/", u"/", uR"(\\.\\C:\)", u"//.//c:/", uR"(\\.\.\C:\)", u"//?//C:/", uR"(\\.\.\)",
-        uR"(\\.\\UNC\srv\share\)", uR"(\\.\UNC\srv\.\pipe\)", uR"(\\?\\C:\)",
+        uR"(\\.\\UNC\srv\share\)", uR"(\\.\UNC\srv\.\pipe\)", uR"(\\?\\C:\)", uR"(\\.\UNC\srv\pipe.\)",
+        uR"(\\srv\mailslot.\)",
     };
     const char16_t* words[] = {u"CON", u"con", u"PRN", u"AUX", u"NUL", u"COM1", u"com9", u"COM0", u"COM10", u"LPT1",
                                u"lpt9", u"LPT0", u"COM\u00B9", u"LPT\u00B3", u"COM\u2074", u"CONIN$", u"conout$",
