@@ -76,11 +76,13 @@ snapshot() {
     find . -type f -size -2M -readable -print0 | sort -z | xargs -0r md5sum
 }
 
-# Saves the header block of every file the row's setup makes.
+# Saves the header block of every file the row's setup makes. A setup that
+# needs Windows stops early here; its folder goes all the same.
 seed() {
-    local name=$1 setup=$2 f kind size
+    local name=$1 setup=$2 f kind size tmp
+    tmp=$(mktemp -d)
     (
-        cd "$(mktemp -d)" && eval "$setup" >/dev/null 2>&1
+        cd "$tmp" && eval "$setup" >/dev/null 2>&1
         for f in *; do
             case ${f,,} in
             *.jpg | *.jpeg) kind=jpg size=30 ;;
@@ -91,8 +93,8 @@ seed() {
             mkdir -p "$seeds/$kind"
             head -c $size "$f" >"$seeds/$kind/$name-${f//[^A-Za-z0-9.]/_}"
         done
-        rm -rf "$PWD"
     )
+    rm -rf "$tmp"
 }
 
 found=0
