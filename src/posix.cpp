@@ -15,20 +15,22 @@ void commandLine(int* /*argc*/, char*** /*argv*/)
 void readHeader(const char* fn, unsigned char* buff, size_t n)
 {
     // Read-only: nothing is ever written, and a file the user may read but
-    // not write is still reported. A named pipe opens without waiting for
-    // a writer, then fails the seek. openat, because musl's open follows an
+    // not write is still reported. openat, because musl's open follows an
     // O_CLOEXEC open with a needless fcntl for kernels older than 2.6.23.
     int fd = openat(AT_FDCWD, fn, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         Crash("File %s - not found.", fn);
-    if (lseek(fd, 0, SEEK_SET) != 0)
-        Crash("Seek failed.");
+    // Read from offset 0 by position, the seek and the read in one call. A
+    // named pipe opens without waiting for a writer, then cannot be read
+    // at a position: the seek failed.
     for (size_t got = 0; got < n;) {
-        ssize_t r = read(fd, buff + got, n - got);
+        ssize_t r = pread(fd, buff + got, n - got, static_cast<off_t>(got));
         if (r > 0)
             got += static_cast<size_t>(r);
         else if (r < 0 && errno == EINTR)
             continue;
+        else if (r < 0 && errno == ESPIPE)
+            Crash("Seek failed.");
         // Some systems open a folder for reading; it is still no file.
         else if (r < 0 && errno == EISDIR)
             Crash("File %s - not found.", fn);

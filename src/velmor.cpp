@@ -36,9 +36,11 @@ void Crash(const char* fmt, ...)
     // buffer holds the longest name any command line can carry (an argument
     // of Linux is at most 128 KiB; a Windows command line 32,767 UTF-16
     // units, at most three bytes each in UTF-8) and the words around it, so
-    // a message arrives whole; a longer one would be cut. Static storage:
-    // only the pages a message fills are ever touched.
-    static char s[131072 + 256];
+    // a message arrives whole; a longer one would be cut. On the stack,
+    // where only the pages a message fills are touched: in static storage
+    // it would stand between the data the C library's start-up writes and
+    // cost every run a page fault.
+    char s[131072 + 256];
     va_list ap;
     va_start(ap, fmt);
     int n = vsnprintf(s, sizeof s - 1, fmt, ap);  // NOLINT(clang-analyzer-valist.Uninitialized): started just above
