@@ -65,6 +65,9 @@ else()
     set(static_default OFF)
 endif()
 option(VELMOR_STATIC "Link velmor statically, for a faster start" ${static_default})
+# The flag that links the program statically: -static-pie where the
+# release program is position-independent (below).
+set(VELMOR_STATIC_FLAG -static)
 if(NOT VELMOR_RELEASE OR WIN32)
     return()
 endif()
@@ -74,10 +77,26 @@ if(specs AND VELMOR_STATIC)
     set_property(CACHE VELMOR_LIBC PROPERTY VALUE musl)
     add_compile_options(-specs=${specs} -fno-exceptions -fno-rtti)
     # A run costs what starting the process costs, page faults most of
-    # all: code and read-only data share their pages (noseparate-code), and
-    # no page is made read-only again after start-up (norelro), which saves
-    # two or three of five or six page faults (doc/performance.md).
+    # all: code and read-only data share their pages (noseparate-code). No
+    # page is made read-only again after start-up (norelro): musl's static
+    # start never applies RELRO, so the program claims none
+    # (doc/performance.md).
     add_link_options(-specs=${specs} -Wl,-z,norelro -Wl,-z,noseparate-code)
+    # Position-independent, so that the kernel loads it at a random
+    # address: static-pie, started by musl's rcrt1.o, which relocates the
+    # program before anything else runs. musl's specs know no static-pie
+    # (they would ask for its dynamic loader); a second specs file adds it.
+    get_filename_component(musl_lib ${specs} DIRECTORY)
+    if(EXISTS ${musl_lib}/rcrt1.o)
+        file(WRITE ${PROJECT_BINARY_DIR}/static-pie.specs
+            "%rename link musl_link\n\n"
+            "*startfile:\n%{static-pie:${musl_lib}/rcrt1.o;!shared:${musl_lib}/Scrt1.o} "
+            "${musl_lib}/crti.o crtbeginS.o%s\n\n"
+            "*link:\n%{static-pie:-nostdlib -static -pie --no-dynamic-linker -z text;:%(musl_link)}\n")
+        add_compile_options(-fPIE)
+        add_link_options(-specs=${PROJECT_BINARY_DIR}/static-pie.specs)
+        set(VELMOR_STATIC_FLAG -static-pie)
+    endif()
     set(CMAKE_CXX_LINK_EXECUTABLE
         "${VELMOR_GCC} <FLAGS> <CMAKE_CXX_LINK_FLAGS> <LINK_FLAGS> <OBJECTS> -o <TARGET> <LINK_LIBRARIES>")
     # Tests written against the C++ library (GoogleTest, the full check)
@@ -106,4 +125,27 @@ else()
     message(STATUS "velmor: linked dynamically to the system's C library, as ${why}: "
                    "the loader maps it at every start (on Linux 133,000 "
                    "instructions, 3 times the CPU time of a static program on musl; doc/performance.md)")
+endif()
+
+# On glibc, the protections Debian builds its own programs with
+# (dpkg-buildflags, hardening=+all), all of which glibc applies: the
+# fortified string and printf functions, position-independent code, and
+# RELRO with immediate binding (its static-pie start applies that too).
+if(VELMOR_LIBC STREQUAL "gnu" AND CMAKE_SYSTEM_NAME STREQUAL "Linux")
+    add_compile_definitions(_FORTIFY_SOURCE=2)
+    add_compile_options(-fPIE)
+    add_link_options(-Wl,-z,relro -Wl,-z,now)
+    if(VELMOR_STATIC)
+        include(CheckCXXSourceCompiles)
+        set(CMAKE_REQUIRED_FLAGS -fPIE)
+        set(CMAKE_REQUIRED_LINK_OPTIONS -static-pie)
+        check_cxx_source_compiles("int main() { return 0; }" VELMOR_LINKS_STATIC_PIE)
+        unset(CMAKE_REQUIRED_FLAGS)
+        unset(CMAKE_REQUIRED_LINK_OPTIONS)
+        if(VELMOR_LINKS_STATIC_PIE)
+            set(VELMOR_STATIC_FLAG -static-pie)
+        endif()
+    else()
+        add_link_options(-pie)
+    endif()
 endif()

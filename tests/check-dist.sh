@@ -3,7 +3,7 @@
 # holds what it should, and its program, unpacked, prints the right line
 # for both sample images (an aarch64 one through qemu-aarch64, velmor.exe
 # through Wine, in the prefix WINEPREFIX names). The .debs pass lintian
-# with no error and no warning.
+# with no error and no warning. Every program keeps its protections.
 #   check-dist.sh ARCHIVES
 set -euo pipefail
 root=$(realpath "$(dirname "$0")/..")
@@ -21,6 +21,17 @@ samples() {
     echo "ok: $*"
 }
 emulator() { case $1 in *aarch64* | *arm64*) echo qemu-aarch64 ;; *win32*) echo wine ;; esac; }
+# hardened ARCHIVE PROGRAM: the program keeps its protections; RELRO only
+# where the C library applies it (glibc, not musl's static start).
+hardened() {
+    local objdump=objdump relro=none
+    case $1 in *aarch64* | *arm64*) objdump=aarch64-linux-gnu-objdump ;; esac
+    case $1 in *-gnu.tar.gz) relro=full ;; *win32*) relro= ;; esac
+    # A .deb holds the program of the tarball for its processor.
+    case $1 in *_amd64.deb) [ ! -e "$dir"/*-x86_64-linux-gnu.tar.gz ] || relro=full ;;
+               *_arm64.deb) [ ! -e "$dir"/*-aarch64-linux-gnu.tar.gz ] || relro=full ;; esac
+    bash "$root/tests/check-hardening.sh" $objdump "$2" $relro || { echo "$1: a protection is lost"; exit 1; }
+}
 
 for f in "$dir"/*; do
     name=$(basename "$f")
@@ -30,6 +41,7 @@ for f in "$dir"/*; do
         top=$work/${name%.tar.gz}
         [ "$(cd "$top" && LC_ALL=C ls | xargs)" = "LICENSE README.md _velmor velmor velmor.1 velmor.bash velmor.fish" ]
         samples $(emulator "$name") "$top/velmor"
+        hardened "$name" "$top/velmor"
         ;;
     *.deb)
         lintian --allow-root --fail-on error,warning "$f"
@@ -40,11 +52,13 @@ for f in "$dir"/*; do
             test -f "$work/$name/usr/share/$p"
         done
         samples $(emulator "$name") "$work/$name/usr/bin/velmor"
+        hardened "$name" "$work/$name/usr/bin/velmor"
         ;;
     *.zip)
         [ "$(unzip -Z1 "$f" | LC_ALL=C sort | xargs)" = "LICENSE.txt README.md doc/windows.md velmor.exe" ]
         unzip -q "$f" -d "$work/$name"
         samples $(emulator "$name") "$work/$name/velmor.exe"
+        hardened "$name" "$work/$name/velmor.exe"
         ;;
     esac
 done
