@@ -1,7 +1,9 @@
 /* The limit of a process: what any program that reports a JFIF density must
  * do (open the file, read its first 30 bytes, write one line, exit), with no
  * C library at all. Raw system calls, x86-64 Linux.
- *   gcc -O2 -static -nostdlib -fno-pie -no-pie -fno-stack-protector limit.c */
+ *   gcc -O2 -static -nostdlib -fno-pie -no-pie -fno-stack-protector limit.c
+ * and hardened, as bench/run.sh also builds it:
+ *   gcc -O2 -static-pie -nostdlib -fPIE -fno-stack-protector -Wl,-z,relro,-z,now limit.c */
 enum { SYS_read = 0, SYS_write = 1, SYS_open = 2, SYS_exit_group = 231 };
 
 static long sys(long n, long a, long b, long c)

@@ -3,10 +3,11 @@
  * alike. Then runs each once more under ptrace, untimed, to count its page
  * faults after exec and read its peak memory (VmHWM) as it exits: a
  * child's own rusage would count the image it was forked from.
- *   timer ROUNDS NAME=COMMAND...    (the first command is the reference)
+ *   timer ROUNDS NAME=COMMAND...    (the first two are the references)
  * COMMAND is split at blanks; its output goes to /dev/null. Prints one line
- * per command: name, median wall and CPU time (us), the median of the
- * per-round CPU ratios to the reference, faults after exec, peak kB. */
+ * per command: name, median wall and CPU time (us), the medians of the
+ * per-round CPU ratios to the first and to the second command, faults after
+ * exec, peak kB. */
 #define _GNU_SOURCE
 #include <fcntl.h>
 #include <signal.h>
@@ -117,7 +118,7 @@ static void traced(int c, long *faults, long *hwm)
 int main(int argc, char **argv)
 {
     int rounds = argc > 2 ? atoi(argv[1]) : 0, n = argc - 2;
-    if (rounds < 1 || n < 1 || n > kMax) {
+    if (rounds < 1 || n < 2 || n > kMax) {
         fprintf(stderr, "usage: timer ROUNDS NAME=COMMAND...\n");
         return 2;
     }
@@ -131,7 +132,7 @@ int main(int argc, char **argv)
     }
     double *wall = calloc((size_t)(rounds * n), sizeof *wall);
     double *cpu = calloc((size_t)(rounds * n), sizeof *cpu);
-    double *ratio = calloc((size_t)rounds, sizeof *ratio);
+    double *ratio = calloc((size_t)rounds, sizeof *ratio), *ratio2 = calloc((size_t)rounds, sizeof *ratio2);
     int order[kMax];
     unsigned seed = 2463534242u;
     for (int c = 0; c < n; ++c) order[c] = c;
@@ -148,11 +149,14 @@ int main(int argc, char **argv)
         }
     }
     for (int c = 0; c < n; ++c) {
-        for (int r = 0; r < rounds; ++r) ratio[r] = cpu[c * rounds + r] / (cpu[r] > 0 ? cpu[r] : 1);
+        for (int r = 0; r < rounds; ++r) {
+            ratio[r] = cpu[c * rounds + r] / (cpu[r] > 0 ? cpu[r] : 1);
+            ratio2[r] = cpu[c * rounds + r] / (cpu[rounds + r] > 0 ? cpu[rounds + r] : 1);
+        }
         long faults, hwm;
         traced(c, &faults, &hwm);
-        printf("%s %.0f %.0f %.2f %ld %ld\n", names[c], median(wall + c * rounds, rounds),
-               median(cpu + c * rounds, rounds), median(ratio, rounds), faults, hwm);
+        printf("%s %.0f %.0f %.2f %.2f %ld %ld\n", names[c], median(wall + c * rounds, rounds),
+               median(cpu + c * rounds, rounds), median(ratio, rounds), median(ratio2, rounds), faults, hwm);
     }
     return 0;
 }
