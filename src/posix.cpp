@@ -53,3 +53,8 @@ bool writeOut(const char* s, size_t n)
     }
     return true;
 }
+
+void keepWindow()
+{
+    // A terminal's window stays when a program ends.
+}

@@ -27,6 +27,7 @@ void printLine(const char* s)
 // never arrived (a full disk, a closed descriptor).
 [[noreturn]] static void leave(int status)
 {
+    keepWindow();
     exit(lost ? 1 : status);
 }
 

@@ -56,5 +56,9 @@ void readHeader(const char* fn, unsigned char* buff, size_t n);
 // writeOut: writes n bytes of text, whole lines, to standard output, each
 // line in one piece; false when they could not all be written.
 bool writeOut(const char* s, size_t n);
+// keepWindow: called as the process ends. Where the window the output is on
+// would close with it before anyone read the line (Windows, started from
+// Explorer), waits for a key; elsewhere returns at once.
+void keepWindow();
 
 #endif

@@ -219,3 +219,100 @@ bool writeOut(const char* s, size_t n)
             return false;
     return true;
 }
+
+namespace {
+
+bool isConsole(HANDLE h)
+{
+    DWORD mode = 0;
+    return h != nullptr && h != INVALID_HANDLE_VALUE && GetConsoleMode(h, &mode) != 0;
+}
+
+// A function of a DLL every process has loaded, found by name, so that the
+// program imports nothing more and starts where the function is missing.
+// Cast through void (*)(), the type that stands for any function.
+template <typename F>
+F systemFunction(const wchar_t* dll, const char* name)
+{
+    HMODULE m = GetModuleHandleW(dll);
+    return m == nullptr ? nullptr : reinterpret_cast<F>(reinterpret_cast<void (*)()>(GetProcAddress(m, name)));
+}
+
+// The id of the process that started this one (ntdll's answer for
+// ProcessBasicInformation, the one question it takes), or 0.
+DWORD parentId()
+{
+    struct Basic {
+        LONG exitStatus;
+        void* peb;
+        ULONG_PTR affinity;
+        LONG priority;
+        ULONG_PTR id;
+        ULONG_PTR parent;
+    };
+    using Query = LONG(WINAPI*)(HANDLE, int, void*, ULONG, ULONG*);
+    const auto query = systemFunction<Query>(L"ntdll.dll", "NtQueryInformationProcess");
+    Basic b{};
+    if (query == nullptr || query(GetCurrentProcess(), 0, &b, sizeof b, nullptr) != 0)
+        return 0;
+    return static_cast<DWORD>(b.parent);
+}
+
+// True when the process that started this one is Explorer: its program is
+// explorer.exe, and it began before this one (not a later process that
+// took the id of a parent since ended).
+bool startedByExplorer()
+{
+    const DWORD id = parentId();
+    HANDLE p = id == 0 ? nullptr : OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id);
+    if (p == nullptr)
+        return false;
+    using ImageName = BOOL(WINAPI*)(HANDLE, DWORD, LPWSTR, PDWORD);
+    const auto imageName = systemFunction<ImageName>(L"kernel32.dll", "QueryFullProcessImageNameW");
+    static wchar_t path[kWideMax + 1];
+    DWORD n = kWideMax;
+    FILETIME parent[4]{};
+    FILETIME self[4]{};
+    bool explorer = imageName != nullptr && imageName(p, 0, path, &n) != 0 &&
+                    GetProcessTimes(p, &parent[0], &parent[1], &parent[2], &parent[3]) != 0 &&
+                    GetProcessTimes(GetCurrentProcess(), &self[0], &self[1], &self[2], &self[3]) != 0 &&
+                    CompareFileTime(&parent[0], &self[0]) <= 0;
+    CloseHandle(p);
+    // The program's name, the last part of its path, in any ASCII case.
+    const wchar_t want[] = L"explorer.exe";
+    const DWORD k = sizeof want / sizeof want[0] - 1;
+    if (!explorer || n < k || (n > k && path[n - k - 1] != L'\\'))
+        return false;
+    for (DWORD i = 0; i < k; ++i) {
+        const wchar_t c = path[n - k + i];
+        if ((c >= L'A' && c <= L'Z' ? c - L'A' + L'a' : c) != want[i])
+            return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+void keepWindow()
+{
+    // Started from Explorer (a double-click, a file dropped on the
+    // program, Open with, Win+R), a console program gets a window of its
+    // own, which closes the moment the program ends: the window waits for
+    // a key instead. The questions that cost least come first, so that a
+    // run from a shell, or with its output redirected, is over after one
+    // or two; nothing waits where no one could press a key (no console
+    // input, or a console without a window).
+    HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
+    HANDLE in = GetStdHandle(STD_INPUT_HANDLE);
+    if (!isConsole(out) || !isConsole(in) || GetConsoleWindow() == nullptr || !startedByExplorer())
+        return;
+    const wchar_t prompt[] = L"Press any key to close this window.";
+    DWORD w = 0;
+    WriteConsoleW(out, prompt, sizeof prompt / sizeof prompt[0] - 1, &w, nullptr);
+    FlushConsoleInputBuffer(in);
+    INPUT_RECORD r{};
+    DWORD got = 0;
+    while (ReadConsoleInputW(in, &r, 1, &got) != 0 && got == 1)
+        if (r.EventType == KEY_EVENT && r.Event.KeyEvent.bKeyDown != 0)
+            return;
+}

@@ -3,6 +3,7 @@
 # under Wine with its emulator command:
 #   wine-checks.sh console EMULATOR... PROGRAM.exe
 #   wine-checks.sh open-form EMULATOR... PROGRAM.exe
+#   wine-checks.sh explorer EMULATOR... PROGRAM.exe
 # console: on a console (a pseudo-terminal, in tmux) an error line that
 # echoes a Greek name shows it as typed; UTF-8 bytes would be decoded with
 # the console's code page instead.
@@ -11,6 +12,12 @@
 # Windows does not resolve it again through the current folder's handle; a
 # name longer than MAX_PATH behind \\?\, which Windows opens without an
 # administrator's LongPathsEnabled (Wine has no such limit).
+# explorer: started by a GUI program named explorer.exe, which stands for
+# Explorer (VELMOR_GUI_RUN_LINE; under Wine it shares the terminal's
+# console with the program it starts), velmor says on the screen that it
+# waits for a key, and ends only once one is pressed. Started by one of
+# another name, with its output to a pipe, or with no console input, it
+# writes the same bytes, ends with the same status, and does not wait.
 set -u
 check=$1; shift
 run=("$@")
@@ -53,7 +60,43 @@ open-form)
     done
     exit $fail
     ;;
+explorer)
+    command -v tmux >/dev/null || { echo "needs tmux"; exit 1; }
+    export LC_ALL=C.UTF-8
+    cp "${VELMOR_GUI_RUN_LINE:?}" explorer.exe && cp "$VELMOR_GUI_RUN_LINE" other.exe
+    printf '\xff\xd8\xff\xe0\x00\x10JFIF\x00\x01\x02\x01\x00\x48\x00\x48\x00\x00\xff\xdb\x00\x43\x00\x08\x06\x06\x07\x06\x05\x08' >a.jpg
+    printf 'x= 72 DPI, y= 72 DPI\r\n' >want
+    program=$(realpath "${run[-1]}")
+    # by PARENT: the command that runs "velmor a.jpg" from the parent named.
+    by() { printf '%q ' "${run[@]:0:${#run[@]}-1}" "$dir/$1" "Z:${program//\//\\}" "velmor a.jpg"; }
+    cat >session <<SESSION
+$(by explorer.exe); echo "status \$?"
+$(by other.exe); echo "status \$?"
+$(by explorer.exe) | cmp - want && echo "piped: same bytes"; echo "status \${PIPESTATUS[0]}"
+$(by explorer.exe) </dev/null; echo "status \$?"
+echo finished
+SESSION
+    tmux -L "velmor-$$" -f /dev/null new-session -d -x 150 -y 20 "bash $dir/session; sleep 60"
+    screen() { tmux -L "velmor-$$" capture-pane -p; }
+    shown() {
+        for _ in $(seq 240); do grep -q "$1" <<<"$(screen)" && return 0; sleep 0.25; done
+        return 1
+    }
+    fail=0
+    shown 'Press any key' || { echo "no prompt from a program started by explorer.exe"; fail=1; }
+    sleep 2
+    ! grep -q 'status' <<<"$(screen)" || { echo "ended without a key"; fail=1; }
+    tmux -L "velmor-$$" send-keys x
+    shown '^finished' || echo "the session did not finish"
+    got=$(screen)
+    echo "$got" | sed '/^$/d'
+    [ "$(grep -c 'status 0' <<<"$got")" = 4 ] || { echo "want status 0 four times"; fail=1; }
+    [ "$(grep -c 'Press any key' <<<"$got")" = 1 ] || { echo "want the prompt once"; fail=1; }
+    [ "$(grep -c '^x= 72 DPI, y= 72 DPI' <<<"$got")" = 3 ] || { echo "want the line three times"; fail=1; }
+    grep -q '^piped: same bytes' <<<"$got" || { echo "other bytes to a pipe"; fail=1; }
+    exit $fail
+    ;;
 *)
-    echo "usage: $0 console|open-form EMULATOR... PROGRAM.exe"; exit 2
+    echo "usage: $0 console|open-form|explorer EMULATOR... PROGRAM.exe"; exit 2
     ;;
 esac
