@@ -79,7 +79,7 @@ SESSION
     tmux -L "velmor-$$" -f /dev/null new-session -d -x 150 -y 20 "bash $dir/session; sleep 60"
     screen() { tmux -L "velmor-$$" capture-pane -p; }
     shown() {
-        for _ in $(seq 240); do grep -q "$1" <<<"$(screen)" && return 0; sleep 0.25; done
+        for _ in $(seq 80); do grep -q "$1" <<<"$(screen)" && return 0; sleep 0.25; done
         return 1
     }
     fail=0
