@@ -2,9 +2,14 @@
 # runs this), with Debian's own dpkg-deb: files owned by root, modes from
 # staged.cmake, every time stamp SOURCE_DATE_EPOCH.
 
-# What the package holds beyond a plain install: lintian's overrides.
+# What the package holds beyond a plain install: lintian's overrides. The
+# zsh completion goes where Debian's zsh looks for a package's.
 configure_file(${CPACK_VELMOR_DEB_FILES}/lintian-overrides
     ${CPACK_TEMPORARY_DIRECTORY}/usr/share/lintian/overrides/velmor COPYONLY)
+file(MAKE_DIRECTORY ${CPACK_TEMPORARY_DIRECTORY}/usr/share/zsh/vendor-completions)
+file(RENAME ${CPACK_TEMPORARY_DIRECTORY}/usr/share/zsh/site-functions/_velmor
+    ${CPACK_TEMPORARY_DIRECTORY}/usr/share/zsh/vendor-completions/_velmor)
+file(REMOVE_RECURSE ${CPACK_TEMPORARY_DIRECTORY}/usr/share/zsh/site-functions)
 include(${CMAKE_CURRENT_LIST_DIR}/staged.cmake)
 find_program(dpkg_deb dpkg-deb REQUIRED)
 set(arch ${CPACK_VELMOR_DEB_ARCH})

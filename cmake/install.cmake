@@ -44,9 +44,13 @@ else()
     install(TARGETS velmor RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
     install(FILES ${PROJECT_BINARY_DIR}/velmor.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
     # Completion for each shell, where that shell looks for a package's.
+    # zsh looks in PREFIX/share/zsh/site-functions for the prefix it was
+    # built with (on Debian /usr/local); the .deb moves the file to
+    # Debian's place for packages, /usr/share/zsh/vendor-completions
+    # (cmake/deb.cmake).
     install(FILES completion/velmor.bash RENAME velmor
         DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions)
-    install(FILES completion/_velmor DESTINATION ${CMAKE_INSTALL_DATADIR}/zsh/vendor-completions)
+    install(FILES completion/_velmor DESTINATION ${CMAKE_INSTALL_DATADIR}/zsh/site-functions)
     install(FILES completion/velmor.fish DESTINATION ${CMAKE_INSTALL_DATADIR}/fish/vendor_completions.d)
     install(FILES README.md ${PROJECT_BINARY_DIR}/copyright ${PROJECT_BINARY_DIR}/changelog.gz
         DESTINATION ${CMAKE_INSTALL_DOCDIR})

@@ -4,10 +4,14 @@
 # folders and the files ending in .jpg, .jpeg or .bmp in any case, nothing
 # else, and after one name nothing at all.
 #   completion.sh bash|zsh|fish COMPLETION_FILE
+#   completion.sh zsh --installed
+# --installed: the completion an install left where zsh looks by itself,
+# in an interactive zsh with nothing but compinit.
 # Where the shell (or bash-completion) is not installed, the test is
 # skipped (exit 77).
 set -u
-shell=$1 src=$(realpath "$2")
+shell=$1 src=
+[ "$2" = --installed ] || src=$(realpath "$2")
 lib=
 case $shell in
 bash) lib=${BASH_COMPLETION:-/usr/share/bash-completion/bash_completion}
@@ -57,7 +61,8 @@ offers() {
         # each match it adds (not the calls that only sort matches out:
         # -O, -A, -D). Tab then says it is done, and only then is the line
         # cleared: typed ahead, the rest could cut the completion short.
-        cp "$src" ../comp/zsh/_velmor
+        comp=
+        [ -z "$src" ] || { cp "$src" ../comp/zsh/_velmor && comp=$dir/comp/zsh; }
         cat >../ask.zsh <<'ZSH'
 zmodload zsh/zpty || exit 1
 zpty z zsh -f -i
@@ -75,7 +80,7 @@ for line in "${@:2}"; do
 done
 zpty -d z
 ZSH
-        HOME=$dir/home zsh -f ../ask.zsh "$dir/comp/zsh" "$@"
+        HOME=$dir/home zsh -f ../ask.zsh "$comp" "$@"
         ;;
     esac
 }
