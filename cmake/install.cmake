@@ -9,12 +9,13 @@ set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
 set(CPACK_PACKAGE_CONTACT "the velmor developers <velmor@users.noreply.invalid>")
 
 if(WIN32)
-    # The Windows archive: the program, its README and its licence side by
-    # side, and the Windows rules the README links to.
+    # The Windows archive: the program, the README written for Windows
+    # users and the licence side by side, both texts with CR LF line ends,
+    # which Notepad shows right on every version.
+    configure_file(doc/windows-readme.txt README.txt @ONLY NEWLINE_STYLE CRLF)
+    configure_file(LICENSE LICENSE.txt @ONLY NEWLINE_STYLE CRLF)
     install(TARGETS velmor RUNTIME DESTINATION .)
-    install(FILES README.md DESTINATION .)
-    install(FILES doc/windows.md DESTINATION doc)
-    install(FILES LICENSE DESTINATION . RENAME LICENSE.txt)
+    install(FILES ${PROJECT_BINARY_DIR}/README.txt ${PROJECT_BINARY_DIR}/LICENSE.txt DESTINATION .)
 else()
     # The manual page and the changelog, compressed as Debian's policy asks:
     # gzip -9, with no name or time stamp inside.

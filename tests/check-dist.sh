@@ -3,7 +3,9 @@
 # holds what it should, and its program, unpacked, prints the right line
 # for both sample images (an aarch64 one through qemu-aarch64, velmor.exe
 # through Wine, in the prefix WINEPREFIX names). The .debs pass lintian
-# with no error and no warning. Every program keeps its protections.
+# with no error and no warning. Every program keeps its protections. No
+# shipped document links to a file its archive lacks; the zip's texts, for
+# Notepad, end their lines in CR LF.
 #   check-dist.sh ARCHIVES
 set -euo pipefail
 root=$(realpath "$(dirname "$0")/..")
@@ -21,6 +23,19 @@ samples() {
     echo "ok: $*"
 }
 emulator() { case $1 in *aarch64* | *arm64*) echo qemu-aarch64 ;; *win32*) echo wine ;; esac; }
+# links ARCHIVE DIR: every relative link of a Markdown document unpacked in
+# DIR leads to a file there.
+links() {
+    local doc target n=0 bad=0
+    while IFS= read -r -d '' doc; do
+        while IFS= read -r target; do
+            n=$((n + 1)) target=${target%%#*}
+            [ -z "$target" ] || [ -e "$(dirname "$doc")/$target" ] || { echo "$1: ${doc#"$2"/} links to $target"; bad=1; }
+        done < <(grep -oE '\]\([^) ]+\)' "$doc" | sed -E 's/^\]\(//; s/\)$//' | grep -vE '^(https?|mailto):' || true)
+    done < <(find "$2" -name '*.md' -print0)
+    [ $bad = 0 ] || exit 1
+    echo "$1: $n relative links, none dead"
+}
 # hardened ARCHIVE PROGRAM: the program keeps its protections; RELRO only
 # where the C library applies it (glibc, not musl's static start).
 hardened() {
@@ -42,6 +57,7 @@ for f in "$dir"/*; do
         [ "$(cd "$top" && LC_ALL=C ls | xargs)" = "LICENSE README.md _velmor velmor velmor.1 velmor.bash velmor.fish" ]
         samples $(emulator "$name") "$top/velmor"
         hardened "$name" "$top/velmor"
+        links "$name" "$top"
         ;;
     *.deb)
         lintian --allow-root --fail-on error,warning "$f"
@@ -53,10 +69,15 @@ for f in "$dir"/*; do
         done
         samples $(emulator "$name") "$work/$name/usr/bin/velmor"
         hardened "$name" "$work/$name/usr/bin/velmor"
+        links "$name" "$work/$name"
         ;;
     *.zip)
-        [ "$(unzip -Z1 "$f" | LC_ALL=C sort | xargs)" = "LICENSE.txt README.md doc/windows.md velmor.exe" ]
+        [ "$(unzip -Z1 "$f" | LC_ALL=C sort | xargs)" = "LICENSE.txt README.txt velmor.exe" ]
         unzip -q "$f" -d "$work/$name"
+        for t in README.txt LICENSE.txt; do
+            ! grep -q $'[^\r]$\|^$' "$work/$name/$t" || { echo "$name: $t has a line that does not end in CR LF"; exit 1; }
+        done
+        ! grep -nE 'sudo |apt |~/|/usr/|\$ ' "$work/$name/README.txt" || { echo "$name: a Linux command"; exit 1; }
         samples $(emulator "$name") "$work/$name/velmor.exe"
         hardened "$name" "$work/$name/velmor.exe"
         ;;

@@ -4,6 +4,7 @@
 #   wine-checks.sh console EMULATOR... PROGRAM.exe
 #   wine-checks.sh open-form EMULATOR... PROGRAM.exe
 #   wine-checks.sh explorer EMULATOR... PROGRAM.exe
+#   wine-checks.sh readme-loop EMULATOR... PROGRAM.exe
 # console: on a console (a pseudo-terminal, in tmux) an error line that
 # echoes a Greek name shows it as typed; UTF-8 bytes would be decoded with
 # the console's code page instead.
@@ -18,6 +19,7 @@
 # waits for a key, and ends only once one is pressed. Started by one of
 # another name, with its output to a pipe, or with no console input, it
 # writes the same bytes, ends with the same status, and does not wait.
+# readme-loop: the cmd loop of the Windows README prints one line per image.
 set -u
 check=$1; shift
 run=("$@")
@@ -96,7 +98,23 @@ SESSION
     grep -q '^piped: same bytes' <<<"$got" || { echo "other bytes to a pipe"; fail=1; }
     exit $fail
     ;;
+readme-loop)
+    # The line as the README gives it, run by cmd.exe in a folder with
+    # two images, a file of another kind and velmor.exe.
+    loop=$(sed -n 's/^ *cmd: *\(for %f in .*\)$/\1/p' "$(dirname "$0")/../doc/windows-readme.txt")
+    [ -n "$loop" ] || { echo "no cmd loop in doc/windows-readme.txt"; exit 1; }
+    cp "${run[-1]}" velmor.exe
+    printf '\xff\xd8\xff\xe0\x00\x10JFIF\x00\x01\x02\x01\x00\x48\x00\x48\x00\x00\xff\xdb\x00\x43\x00\x08\x06\x06\x07\x06\x05\x08' >a.jpg
+    printf 'BM\x46\0\0\0\0\0\0\0\x36\0\0\0\x28\0\0\0\x02\0\0\0\x02\0\0\0\x01\0\x18\0\0\0\0\0\x10\0\0\0\xc4\x0e\0\0\xc4\x0e\0\0\0\0\0\0\0\0\0\0' >b.bmp
+    : >notes.txt
+    # Typed at cmd's prompt (its input), as a user does: on a command line
+    # of its own Wine would escape the quotes in it. Echo off; cmd's
+    # banner comes first.
+    out=$(printf '%s\r\n' "$loop" | "${run[@]:0:${#run[@]}-1}" cmd /q | tail -n +2)
+    echo "$loop"; echo "$out"
+    [ "$out" = $'x= 72 DPI, y= 72 DPI\r\nx= 96 DPI, y= 96 DPI\r' ]
+    ;;
 *)
-    echo "usage: $0 console|open-form|explorer EMULATOR... PROGRAM.exe"; exit 2
+    echo "usage: $0 console|open-form|explorer|readme-loop EMULATOR... PROGRAM.exe"; exit 2
     ;;
 esac
