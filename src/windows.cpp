@@ -23,11 +23,11 @@ int _dowildcard = 0;  // NOLINT(bugprone-reserved-identifier,cert-dcl37-c,cert-d
 // stack ends the process at once, with the status Windows gives it
 // (STATUS_STACK_BUFFER_OVERRUN), and nothing else of the program runs.
 extern "C" {
-uintptr_t __stack_chk_guard = 0x2B992DDFu;  // NOLINT(bugprone-reserved-identifier,cert-dcl37-c,cert-dcl51-cpp)
+uintptr_t __stack_chk_guard = 0x2B992DDFU;  // NOLINT(bugprone-reserved-identifier,cert-dcl37-c,cert-dcl51-cpp)
 
 [[noreturn]] void __stack_chk_fail()  // NOLINT(bugprone-reserved-identifier,cert-dcl37-c,cert-dcl51-cpp)
 {
-    TerminateProcess(GetCurrentProcess(), 0xC0000409u);
+    TerminateProcess(GetCurrentProcess(), 0xC0000409U);
     for (;;) {
     }
 }
@@ -46,7 +46,7 @@ __attribute__((constructor, no_stack_protector)) void seedCanary()
     uintptr_t seed = t.dwLowDateTime ^ t.dwHighDateTime ^ GetCurrentProcessId() ^ GetCurrentThreadId() ^
                      static_cast<uintptr_t>(c.QuadPart) ^ static_cast<uintptr_t>(c.QuadPart >> 32) ^
                      reinterpret_cast<uintptr_t>(&seed);
-    __stack_chk_guard ^= seed * static_cast<uintptr_t>(0x9E3779B97F4A7C15u);
+    __stack_chk_guard ^= seed * static_cast<uintptr_t>(0x9E3779B97F4A7C15U);
 }
 
 }  // namespace
@@ -238,24 +238,17 @@ F systemFunction(const wchar_t* dll, const char* name)
     return m == nullptr ? nullptr : reinterpret_cast<F>(reinterpret_cast<void (*)()>(GetProcAddress(m, name)));
 }
 
-// The id of the process that started this one (ntdll's answer for
-// ProcessBasicInformation, the one question it takes), or 0.
+// The id of the process that started this one, or 0: ntdll's answer for
+// ProcessBasicInformation (question 0), six fields of a pointer's size
+// each, the parent's id the last.
 DWORD parentId()
 {
-    struct Basic {
-        LONG exitStatus;
-        void* peb;
-        ULONG_PTR affinity;
-        LONG priority;
-        ULONG_PTR id;
-        ULONG_PTR parent;
-    };
     using Query = LONG(WINAPI*)(HANDLE, int, void*, ULONG, ULONG*);
     const auto query = systemFunction<Query>(L"ntdll.dll", "NtQueryInformationProcess");
-    Basic b{};
-    if (query == nullptr || query(GetCurrentProcess(), 0, &b, sizeof b, nullptr) != 0)
+    ULONG_PTR basic[6]{};
+    if (query == nullptr || query(GetCurrentProcess(), 0, basic, sizeof basic, nullptr) != 0)
         return 0;
-    return static_cast<DWORD>(b.parent);
+    return static_cast<DWORD>(basic[5]);
 }
 
 // True when the process that started this one is Explorer: its program is
