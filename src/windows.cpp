@@ -291,10 +291,11 @@ void keepWindow()
     // Started from Explorer (a double-click, a file dropped on the
     // program, Open with, Win+R), a console program gets a window of its
     // own, which closes the moment the program ends: the window waits for
-    // a key instead. The questions that cost least come first, so that a
-    // run from a shell, or with its output redirected, is over after one
-    // or two; nothing waits where no one could press a key (no console
-    // input, or a console without a window).
+    // a key instead. The questions that cost least come first: a run with
+    // its output or input redirected is over after one or two, and a run
+    // from a shell asks for its parent with a handful of calls, never a
+    // list of every process. Nothing waits where no one could press a key
+    // (no console input, or a console without a window).
     HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
     HANDLE in = GetStdHandle(STD_INPUT_HANDLE);
     if (!isConsole(out) || !isConsole(in) || GetConsoleWindow() == nullptr || !startedByExplorer())
