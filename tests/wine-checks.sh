@@ -26,6 +26,8 @@ run=("$@")
 dir=$(mktemp -d)
 trap 'tmux -L "velmor-$$" kill-server 2>/dev/null; rm -rf "$dir"' EXIT
 cd "$dir" || exit 1
+# jpeg72 FILE: a JPEG whose JFIF header gives 72 dots per inch.
+jpeg72() { printf '\xff\xd8\xff\xe0\x00\x10JFIF\x00\x01\x02\x01\x00\x48\x00\x48\x00\x00\xff\xdb\x00\x43\x00\x08\x06\x06\x07\x06\x05\x08' >"$1"; }
 
 case $check in
 console)
@@ -52,7 +54,7 @@ open-form)
             name=$(printf "$(printf 'a%.0s' {1..99})/%.0s" $(seq $depth))a.jpg want='\\\\?\\'
         fi
         mkdir -p "$(dirname "$name")"
-        printf '\xff\xd8\xff\xe0\x00\x10JFIF\x00\x01\x02\x01\x00\x48\x00\x48\x00\x00\xff\xdb\x00\x43\x00\x08\x06\x06\x07\x06\x05\x08' >"$name"
+        jpeg72 "$name"
         out=$("${traced[@]}" "$name" 2>"$dir/trace")
         # Wine's trace shows the name escaped, and cut after a while.
         opened=$(grep -ao 'CreateFileW L"[^"]*' "$dir/trace" | grep -E 'a\.jpg|aaaaaaaaaa' | tail -1)
@@ -66,7 +68,7 @@ explorer)
     command -v tmux >/dev/null || { echo "needs tmux"; exit 1; }
     export LC_ALL=C.UTF-8
     cp "${VELMOR_GUI_RUN_LINE:?}" explorer.exe && cp "$VELMOR_GUI_RUN_LINE" other.exe
-    printf '\xff\xd8\xff\xe0\x00\x10JFIF\x00\x01\x02\x01\x00\x48\x00\x48\x00\x00\xff\xdb\x00\x43\x00\x08\x06\x06\x07\x06\x05\x08' >a.jpg
+    jpeg72 a.jpg
     printf 'x= 72 DPI, y= 72 DPI\r\n' >want
     program=$(realpath "${run[-1]}")
     # by PARENT: the command that runs "velmor a.jpg" from the parent named.
@@ -104,7 +106,7 @@ readme-loop)
     loop=$(sed -n 's/^ *cmd: *\(for %f in .*\)$/\1/p' "$(dirname "$0")/../doc/windows-readme.txt")
     [ -n "$loop" ] || { echo "no cmd loop in doc/windows-readme.txt"; exit 1; }
     cp "${run[-1]}" velmor.exe
-    printf '\xff\xd8\xff\xe0\x00\x10JFIF\x00\x01\x02\x01\x00\x48\x00\x48\x00\x00\xff\xdb\x00\x43\x00\x08\x06\x06\x07\x06\x05\x08' >a.jpg
+    jpeg72 a.jpg
     printf 'BM\x46\0\0\0\0\0\0\0\x36\0\0\0\x28\0\0\0\x02\0\0\0\x02\0\0\0\x01\0\x18\0\0\0\0\0\x10\0\0\0\xc4\x0e\0\0\xc4\x0e\0\0\0\0\0\0\0\0\0\0' >b.bmp
     : >notes.txt
     # Typed at cmd's prompt (its input), as a user does: on a command line
