@@ -43,7 +43,7 @@ fi
 # The readers, found by their names: each one's body calls __stack_chk_fail.
 if "$objdump" -t "$program" | grep -q getJpgDPI; then
     guarded=$("$objdump" -d -C "$program" |
-        awk '/^[0-9a-f]+ <.*>:$/ { f = $0 } /(call|bl)[ \t].*<_*__stack_chk_fail(@plt)?>/ { print f }')
+        awk '/^[0-9a-f]+ <.*>:$/ { f = $0 } /(call|bl)[a-z]*[ \t].*<_*__stack_chk_fail(_local)?(@plt)?>/ { print f }')
     canaries=1
     for reader in getJpgDPI getBmpDPI; do
         grep -q "<_*$reader(" <<<"$guarded" || { say "$reader checks no stack canary"; canaries=0; }
