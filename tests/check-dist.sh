@@ -5,7 +5,7 @@
 # through Wine, in the prefix WINEPREFIX names). The .debs pass lintian
 # with no error and no warning. Every program keeps its protections. No
 # shipped document links to a file its archive lacks; the zip's texts, for
-# Notepad, end their lines in CR LF.
+# Notepad, are ASCII and end their lines in CR LF.
 #   check-dist.sh ARCHIVES
 set -euo pipefail
 root=$(realpath "$(dirname "$0")/..")
@@ -74,8 +74,11 @@ for f in "$dir"/*; do
     *.zip)
         [ "$(unzip -Z1 "$f" | LC_ALL=C sort | xargs)" = "LICENSE.txt README.txt velmor.exe" ]
         unzip -q "$f" -d "$work/$name"
+        # CR LF, and ASCII alone: old Notepad reads a text without a BOM
+        # in the ANSI code page.
         for t in README.txt LICENSE.txt; do
             ! grep -q $'[^\r]$\|^$' "$work/$name/$t" || { echo "$name: $t has a line that does not end in CR LF"; exit 1; }
+            ! LC_ALL=C grep -q $'[^\t\r -~]' "$work/$name/$t" || { echo "$name: $t is not ASCII"; exit 1; }
         done
         ! grep -nE 'sudo |apt |~/|/usr/|\$ ' "$work/$name/README.txt" || { echo "$name: a Linux command"; exit 1; }
         samples $(emulator "$name") "$work/$name/velmor.exe"
