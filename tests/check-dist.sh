@@ -29,12 +29,14 @@ links() {
     local doc target n=0 bad=0
     while IFS= read -r -d '' doc; do
         while IFS= read -r target; do
-            n=$((n + 1)) target=${target%%#*}
-            [ -z "$target" ] || [ -e "$(dirname "$doc")/$target" ] || { echo "$1: ${doc#"$2"/} links to $target"; bad=1; }
+            target=${target%%#*}
+            [ -n "$target" ] || continue  # a place in the same document
+            n=$((n + 1))
+            [ -e "$(dirname "$doc")/$target" ] || { echo "$1: ${doc#"$2"/} links to $target"; bad=1; }
         done < <(grep -oE '\]\([^) ]+\)' "$doc" | sed -E 's/^\]\(//; s/\)$//' | grep -vE '^(https?|mailto):' || true)
     done < <(find "$2" -name '*.md' -print0)
     [ $bad = 0 ] || exit 1
-    echo "$1: $n relative links, none dead"
+    echo "$1: links to $n files, none to a file the archive lacks"
 }
 # hardened ARCHIVE PROGRAM: the program keeps its protections; RELRO only
 # where the C library applies it (glibc, not musl's static start).
