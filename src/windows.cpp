@@ -300,10 +300,11 @@ void keepWindow()
     HANDLE in = GetStdHandle(STD_INPUT_HANDLE);
     if (!isConsole(out) || !isConsole(in) || GetConsoleWindow() == nullptr || !startedByExplorer())
         return;
+    // Keys pressed before the prompt shows are dropped, none after it.
+    FlushConsoleInputBuffer(in);
     const wchar_t prompt[] = L"Press any key to close this window.";
     DWORD w = 0;
     WriteConsoleW(out, prompt, sizeof prompt / sizeof prompt[0] - 1, &w, nullptr);
-    FlushConsoleInputBuffer(in);
     INPUT_RECORD r{};
     DWORD got = 0;
     while (ReadConsoleInputW(in, &r, 1, &got) != 0 && got == 1)

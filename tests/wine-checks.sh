@@ -90,7 +90,13 @@ SESSION
     shown 'Press any key' || { echo "no prompt from a program started by explorer.exe"; fail=1; }
     sleep 2
     ! grep -q 'status' <<<"$(screen)" || { echo "ended without a key"; fail=1; }
-    tmux -L "velmor-$$" send-keys x
+    # A key until the first run has ended (one may come before Wine reads
+    # the console).
+    for _ in $(seq 20); do
+        grep -q 'status' <<<"$(screen)" && break
+        tmux -L "velmor-$$" send-keys x
+        sleep 1
+    done
     shown '^finished' || echo "the session did not finish"
     got=$(screen)
     echo "$got" | sed '/^$/d'
