@@ -80,6 +80,12 @@ HANDLE openRead(const char16_t* name, bool redirect)
     return h;
 }
 
+bool isConsole(HANDLE h)
+{
+    DWORD mode = 0;
+    return h != nullptr && h != INVALID_HANDLE_VALUE && GetConsoleMode(h, &mode) != 0;
+}
+
 // The most written to standard output in one call; older consoles refuse
 // much larger writes.
 enum : size_t { kChunk = 8192 };
@@ -211,8 +217,7 @@ bool writeOut(const char* s, size_t n)
     HANDLE h = GetStdHandle(STD_OUTPUT_HANDLE);
     if (h == nullptr || h == INVALID_HANDLE_VALUE)
         return false;
-    DWORD mode = 0;
-    const bool console = GetConsoleMode(h, &mode) != 0;
+    const bool console = isConsole(h);
     const char* const end = s + n;
     while (s < end)
         if (!writePiece(h, console, s, end))
@@ -221,12 +226,6 @@ bool writeOut(const char* s, size_t n)
 }
 
 namespace {
-
-bool isConsole(HANDLE h)
-{
-    DWORD mode = 0;
-    return h != nullptr && h != INVALID_HANDLE_VALUE && GetConsoleMode(h, &mode) != 0;
-}
 
 // A function of a DLL every process has loaded, found by name, so that the
 // program imports nothing more and starts where the function is missing.
