@@ -87,8 +87,8 @@ TEST(BmpLine, FieldsAreLittleEndianAndSigned)
 TEST(JpgLine, DotsPerCentimetreForEveryDensity)
 {
     for (int d = 0; d <= 0xFFFF; ++d) {
-        volatile double x = d * 2.54;
-        volatile double y = (0xFFFF - d) * 2.54;
+        volatile double x = d * kCmPerInch;
+        volatile double y = (0xFFFF - d) * kCmPerInch;
         char want[kLineSize];
         std::snprintf(want, sizeof want, "x= %d DPI, y= %d DPI (%ldPPM,%ldPPM)\n",
                       static_cast<int>(x), static_cast<int>(y), d * 100L, (0xFFFF - d) * 100L);
