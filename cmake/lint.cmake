@@ -23,13 +23,14 @@ set(lint_sources
     ${PROJECT_SOURCE_DIR}/src/bmp.cpp
     ${PROJECT_SOURCE_DIR}/src/posix.cpp
     ${PROJECT_SOURCE_DIR}/src/winrules.cpp)
-# The Windows unit, where MinGW-w64's headers are installed: checked as
+# The Windows units, where MinGW-w64's headers are installed: checked as
 # the 64-bit and the 32-bit build see it.
+set(windows_sources ${PROJECT_SOURCE_DIR}/src/windows.cpp ${PROJECT_SOURCE_DIR}/src/explorer.cpp)
 set(lint_windows "")
 foreach(triple x86_64-w64-mingw32 i686-w64-mingw32)
     if(EXISTS /usr/${triple}/include/windows.h)
         list(APPEND lint_windows
-            COMMAND ${tidy} --quiet ${PROJECT_SOURCE_DIR}/src/windows.cpp --
+            COMMAND ${tidy} --quiet ${windows_sources} --
                     -std=c++17 --target=${triple} -isystem /usr/${triple}/include
                     -I ${PROJECT_SOURCE_DIR}/src -I ${PROJECT_BINARY_DIR}/src)
     endif()
@@ -40,7 +41,7 @@ if(lint_windows)
                 --std=c++17 --error-exitcode=1 --quiet -D_WIN32
                 --library=${PROJECT_SOURCE_DIR}/cmake/cppcheck.cfg
                 -I ${PROJECT_SOURCE_DIR}/src -I ${PROJECT_BINARY_DIR}/src
-                ${PROJECT_SOURCE_DIR}/src/windows.cpp)
+                ${windows_sources})
 endif()
 add_custom_target(lint
     COMMAND ${tidy} -p ${PROJECT_BINARY_DIR} --quiet ${lint_sources}

@@ -54,7 +54,7 @@ bool writeOut(const char* s, size_t n)
     return true;
 }
 
-void keepWindow()
+void keepWindow(int /*status*/)
 {
     // A terminal's window stays when a program ends.
 }

@@ -27,8 +27,10 @@ void printLine(const char* s)
 // never arrived (a full disk, a closed descriptor).
 [[noreturn]] static void leave(int status)
 {
-    keepWindow();
-    exit(lost ? 1 : status);
+    if (lost)
+        status = 1;
+    keepWindow(status);
+    exit(status);
 }
 
 void Crash(const char* fmt, ...)

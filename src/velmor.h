@@ -56,9 +56,11 @@ void readHeader(const char* fn, unsigned char* buff, size_t n);
 // writeOut: writes n bytes of text, whole lines, to standard output, each
 // line in one piece; false when they could not all be written.
 bool writeOut(const char* s, size_t n);
-// keepWindow: called as the process ends. Where the window the output is on
-// would close with it before anyone read the line (Windows, started from
-// Explorer), waits for a key; elsewhere returns at once.
-void keepWindow();
+// keepWindow: called as the process ends, with the status it ends with.
+// Where the window the output is on would close with it before anyone read
+// the line (Windows, started from Explorer), waits for a key; a break
+// (Ctrl+C) then ends the process with that status. Elsewhere returns at
+// once.
+void keepWindow(int status);
 
 #endif

@@ -3,11 +3,13 @@
 // written to a console as UTF-16. Nothing here depends on the code page,
 // the Windows version or an administrator's settings. The rules it follows
 // (splitting the command line, telling devices from files, long names,
-// UTF-16 and UTF-8) are in winrules.cpp; this unit makes the calls.
+// UTF-16 and UTF-8) are in winrules.cpp; this unit makes the calls. The
+// window kept open for a run started from Explorer is explorer.cpp's.
 #include <string.h>
 #include <windows.h>
 
 #include "velmor.h"
+#include "winconsole.h"
 #include "winrules.h"
 
 // The C run-time library would expand wildcards in its own copy of the
@@ -80,12 +82,6 @@ HANDLE openRead(const char16_t* name, bool redirect)
     return h;
 }
 
-bool isConsole(HANDLE h)
-{
-    DWORD mode = 0;
-    return h != nullptr && h != INVALID_HANDLE_VALUE && GetConsoleMode(h, &mode) != 0;
-}
-
 // The most written to standard output in one call; older consoles refuse
 // much larger writes.
 enum : size_t { kChunk = 8192 };
@@ -133,6 +129,27 @@ bool writePiece(HANDLE h, bool console, const char*& p, const char* end)
     if (console)
         return writeAll(h, true, units, u);
     return writeAll(h, false, bytes, toUtf8(units, u, bytes, false));
+}
+
+// How a read of the header went.
+enum class Read { kWhole, kNoFile, kNoSeek, kShort };
+
+// Reads the first n bytes of the open h into buff. Only a file on disk
+// counts: not a console, a printer or a pipe (a folder does not open).
+Read readFrom(HANDLE h, unsigned char* buff, size_t n)
+{
+    if (GetFileType(h) != FILE_TYPE_DISK)
+        return Read::kNoFile;
+    LARGE_INTEGER zero{};
+    if (SetFilePointerEx(h, zero, nullptr, FILE_BEGIN) == 0)
+        return Read::kNoSeek;
+    for (size_t got = 0; got < n;) {
+        DWORD r = 0;
+        if (ReadFile(h, buff + got, static_cast<DWORD>(n - got), &r, nullptr) == 0 || r == 0)
+            return Read::kShort;
+        got += r;
+    }
+    return Read::kWhole;
 }
 
 }  // namespace
@@ -189,22 +206,23 @@ void readHeader(const char* fn, unsigned char* buff, size_t n)
         path = openName(full, k, longName);
     }
     HANDLE h = openRead(path, throughSysnative(path));
-    // Only a file on disk: not a folder (it does not open), a console, a
-    // printer or a pipe.
     if (h == INVALID_HANDLE_VALUE)
         Crash("File %s - not found.", fn);
-    if (GetFileType(h) != FILE_TYPE_DISK)
-        Crash("File %s - not found.", fn);
-    LARGE_INTEGER zero{};
-    if (SetFilePointerEx(h, zero, nullptr, FILE_BEGIN) == 0)
-        Crash("Seek failed.");
-    for (size_t got = 0; got < n;) {
-        DWORD r = 0;
-        if (ReadFile(h, buff + got, static_cast<DWORD>(n - got), &r, nullptr) == 0 || r == 0)
-            Crash("Can't read file: %s", fn);
-        got += r;
-    }
+    const Read got = readFrom(h, buff, n);
+    // Closed before any message: nothing stays open while a window started
+    // from Explorer waits for a key, so the user can rename, delete or save
+    // over the file meanwhile.
     CloseHandle(h);
+    switch (got) {
+    case Read::kWhole:
+        return;
+    case Read::kNoFile:
+        Crash("File %s - not found.", fn);
+    case Read::kNoSeek:
+        Crash("Seek failed.");
+    case Read::kShort:
+        Crash("Can't read file: %s", fn);
+    }
 }
 
 bool writeOut(const char* s, size_t n)
@@ -223,90 +241,4 @@ bool writeOut(const char* s, size_t n)
         if (!writePiece(h, console, s, end))
             return false;
     return true;
-}
-
-namespace {
-
-// A function of a DLL every process has loaded, found by name, so that the
-// program imports nothing more and starts where the function is missing.
-// Cast through void (*)(), the type that stands for any function.
-template <typename F>
-F systemFunction(const wchar_t* dll, const char* name)
-{
-    HMODULE m = GetModuleHandleW(dll);
-    return m == nullptr ? nullptr : reinterpret_cast<F>(reinterpret_cast<void (*)()>(GetProcAddress(m, name)));
-}
-
-// The id of the process that started this one, or 0: ntdll's answer for
-// ProcessBasicInformation (question 0), six fields of a pointer's size
-// each, the parent's id the last.
-DWORD parentId()
-{
-    using Query = LONG(WINAPI*)(HANDLE, int, void*, ULONG, ULONG*);
-    const auto query = systemFunction<Query>(L"ntdll.dll", "NtQueryInformationProcess");
-    ULONG_PTR basic[6]{};
-    if (query == nullptr || query(GetCurrentProcess(), 0, basic, sizeof basic, nullptr) != 0)
-        return 0;
-    return static_cast<DWORD>(basic[5]);
-}
-
-// True when the process that started this one is Explorer: its program is
-// explorer.exe, and it began before this one (not a later process that
-// took the id of a parent since ended).
-bool startedByExplorer()
-{
-    const DWORD id = parentId();
-    HANDLE p = id == 0 ? nullptr : OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id);
-    if (p == nullptr)
-        return false;
-    using ImageName = BOOL(WINAPI*)(HANDLE, DWORD, LPWSTR, PDWORD);
-    const auto imageName = systemFunction<ImageName>(L"kernel32.dll", "QueryFullProcessImageNameW");
-    static wchar_t path[kWideMax + 1];
-    DWORD n = kWideMax;
-    FILETIME parent[4]{};
-    FILETIME self[4]{};
-    bool explorer = imageName != nullptr && imageName(p, 0, path, &n) != 0 &&
-                    GetProcessTimes(p, &parent[0], &parent[1], &parent[2], &parent[3]) != 0 &&
-                    GetProcessTimes(GetCurrentProcess(), &self[0], &self[1], &self[2], &self[3]) != 0 &&
-                    CompareFileTime(&parent[0], &self[0]) <= 0;
-    CloseHandle(p);
-    // The program's name, the last part of its path, in any ASCII case.
-    const wchar_t want[] = L"explorer.exe";
-    const DWORD k = sizeof want / sizeof want[0] - 1;
-    if (!explorer || n < k || (n > k && path[n - k - 1] != L'\\'))
-        return false;
-    for (DWORD i = 0; i < k; ++i) {
-        const wchar_t c = path[n - k + i];
-        if ((c >= L'A' && c <= L'Z' ? c - L'A' + L'a' : c) != want[i])
-            return false;
-    }
-    return true;
-}
-
-}  // namespace
-
-void keepWindow()
-{
-    // Started from Explorer (a double-click, a file dropped on the
-    // program, Open with, Win+R), a console program gets a window of its
-    // own, which closes the moment the program ends: the window waits for
-    // a key instead. The questions that cost least come first: a run with
-    // its output or input redirected is over after one or two, and a run
-    // from a shell asks for its parent with a handful of calls, never a
-    // list of every process. Nothing waits where no one could press a key
-    // (no console input, or a console without a window).
-    HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
-    HANDLE in = GetStdHandle(STD_INPUT_HANDLE);
-    if (!isConsole(out) || !isConsole(in) || GetConsoleWindow() == nullptr || !startedByExplorer())
-        return;
-    // Keys pressed before the prompt shows are dropped, none after it.
-    FlushConsoleInputBuffer(in);
-    const wchar_t prompt[] = L"Press any key to close this window.";
-    DWORD w = 0;
-    WriteConsoleW(out, prompt, sizeof prompt / sizeof prompt[0] - 1, &w, nullptr);
-    INPUT_RECORD r{};
-    DWORD got = 0;
-    while (ReadConsoleInputW(in, &r, 1, &got) != 0 && got == 1)
-        if (r.EventType == KEY_EVENT && r.Event.KeyEvent.bKeyDown != 0)
-            return;
 }
