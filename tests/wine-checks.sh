@@ -14,10 +14,12 @@
 # name longer than MAX_PATH behind \\?\, which Windows opens without an
 # administrator's LongPathsEnabled (Wine has no such limit).
 # explorer: started by a GUI program named explorer.exe, which stands for
-# Explorer (VELMOR_GUI_RUN_LINE; under Wine it shares the terminal's
-# console with the program it starts), velmor says on the screen that it
-# waits for a key, and ends only once one is pressed. Started by one of
-# another name, with its output to a pipe, or with no console input, it
+# Explorer (VELMOR_GUI_RUN_LINE), velmor gets a console window of its own
+# on a virtual display (Xvfb), as on Windows. The window shows the line and
+# a prompt (read by VELMOR_CONSOLE_TEXT) and waits, holding no file open,
+# for a key pressed in it (xdotool): not a modifier alone; Ctrl+C and
+# Ctrl+Break end it with the run's own status. Started by a program of
+# another name, with its output to a file, or with no console input, it
 # writes the same bytes, ends with the same status, and does not wait.
 # readme-loop: the cmd loop of the Windows README prints one line per image.
 set -u
@@ -65,45 +67,82 @@ open-form)
     exit $fail
     ;;
 explorer)
-    command -v tmux >/dev/null || { echo "needs tmux"; exit 1; }
+    for tool in Xvfb xdotool; do
+        command -v $tool >/dev/null || { echo "needs $tool (Debian's xvfb and xdotool)"; exit 1; }
+    done
     export LC_ALL=C.UTF-8
     cp "${VELMOR_GUI_RUN_LINE:?}" explorer.exe && cp "$VELMOR_GUI_RUN_LINE" other.exe
-    jpeg72 a.jpg
+    jpeg72 a.jpg && head -c 29 a.jpg >short.jpg
     printf 'x= 72 DPI, y= 72 DPI\r\n' >want
-    program=$(realpath "${run[-1]}")
-    # by PARENT: the command that runs "velmor a.jpg" from the parent named.
-    by() { printf '%q ' "${run[@]:0:${#run[@]}-1}" "$dir/$1" "Z:${program//\//\\}" "velmor a.jpg"; }
-    cat >session <<SESSION
-$(by explorer.exe); echo "status \$?"
-$(by other.exe); echo "status \$?"
-$(by explorer.exe) | cmp - want && echo "piped: same bytes"; echo "status \${PIPESTATUS[0]}"
-$(by explorer.exe) </dev/null; echo "status \$?"
-echo finished
-SESSION
-    tmux -L "velmor-$$" -f /dev/null new-session -d -x 150 -y 20 "bash $dir/session; sleep 60"
-    screen() { tmux -L "velmor-$$" capture-pane -p; }
-    shown() {
-        for _ in $(seq 80); do grep -q "$1" <<<"$(screen)" && return 0; sleep 0.25; done
-        return 1
+    program=Z:$(realpath "${run[-1]}") && program=${program//\//\\}
+    wine=("${run[@]:0:${#run[@]}-1}")
+    # A display of its own, where Wine opens the console window that
+    # Windows gives a console program started by a GUI program.
+    Xvfb -displayfd 3 -nolisten tcp -screen 0 800x600x24 3>display 2>/dev/null &
+    xvfb=$!
+    trap 'kill $xvfb; rm -rf "$dir"' EXIT
+    for _ in $(seq 100); do [ -s display ] && break; sleep 0.1; done
+    export DISPLAY=:$(cat display)
+    # from PARENT [SWITCH] FILE: "velmor FILE" started by PARENT (run-line's
+    # switch), in the background; its status arrives in the file status.
+    from() {
+        rm -f status
+        ("${wine[@]}" "$dir/$1" "${@:2:$#-2}" "$program" "velmor ${*: -1}" </dev/null >out 2>/dev/null
+            echo $? >status) &
     }
+    # ended SECONDS: whether the run has ended within that time.
+    ended() { for _ in $(seq $(($1 * 4))); do [ -s status ] && return 0; sleep 0.25; done; return 1; }
+    # shows TEXT: the lines velmor's console window shows, once the prompt
+    # is among them, are TEXT and the prompt.
+    shows() {
+        local screen=""
+        for _ in $(seq 60); do
+            screen=$("${wine[@]}" "${VELMOR_CONSOLE_TEXT:?}" velmor.exe 2>/dev/null)
+            grep -q 'Press any key' <<<"$screen" && break
+            sleep 0.5
+        done
+        echo "window: ${screen//$'\n'/ | }"
+        [ "$screen" = "$1"$'\nPress any key to close this window.' ] || { echo "want: $1 | the prompt"; fail=1; }
+    }
+    # press KEY...: the keys, one at a time, in velmor's window, through
+    # the X server as a keyboard's (xdotool's key chained to a window would
+    # send them to it as synthetic events, which Wine reads otherwise).
+    press() {
+        local w k
+        w=$(xdotool search --name 'velmor\.exe$' | tail -1)
+        for k in "$@"; do xdotool windowfocus --sync "$w" 2>/dev/null && xdotool key "$k"; done
+    }
+    # status WANT: the run ended with that status.
+    status() { ended 60 && [ "$(cat status)" = "$1" ] || { echo "want status $1, got $(cat status 2>/dev/null)"; fail=1; }; }
     fail=0
-    shown 'Press any key' || { echo "no prompt from a program started by explorer.exe"; fail=1; }
-    sleep 2
-    ! grep -q 'status' <<<"$(screen)" || { echo "ended without a key"; fail=1; }
-    # A key until the first run has ended (one may come before Wine reads
-    # the console).
-    for _ in $(seq 20); do
-        grep -q 'status' <<<"$(screen)" && break
-        tmux -L "velmor-$$" send-keys x
-        sleep 1
-    done
-    shown '^finished' || echo "the session did not finish"
-    got=$(screen)
-    echo "$got" | sed '/^$/d'
-    [ "$(grep -c 'status 0' <<<"$got")" = 4 ] || { echo "want status 0 four times"; fail=1; }
-    [ "$(grep -c 'Press any key' <<<"$got")" = 1 ] || { echo "want the prompt once"; fail=1; }
-    [ "$(grep -c '^x= 72 DPI, y= 72 DPI' <<<"$got")" = 3 ] || { echo "want the line three times"; fail=1; }
-    grep -q '^piped: same bytes' <<<"$got" || { echo "other bytes to a pipe"; fail=1; }
+    from explorer.exe a.jpg
+    shows 'x= 72 DPI, y= 72 DPI'
+    press shift ctrl alt super Caps_Lock Caps_Lock
+    ! ended 2 || { echo "a modifier alone ended the wait"; fail=1; }
+    press x
+    status 0
+    # While the window waits, velmor holds no file open: no process of
+    # Wine has a descriptor of it.
+    from explorer.exe short.jpg
+    shows "Can't read file: short.jpg"
+    if find /proc/[0-9]*/fd -lname "$dir/short.jpg" 2>/dev/null | grep -q .; then
+        echo "short.jpg held open during the wait"; fail=1
+    fi
+    press ctrl+c
+    status 1
+    from explorer.exe missing.jpg
+    shows 'File missing.jpg - not found.'
+    press ctrl+Break
+    status 1
+    # Nothing waits for another parent, for output to a file, or where no
+    # key can come.
+    from other.exe a.jpg
+    status 0
+    from explorer.exe --std a.jpg
+    status 0
+    cmp out want || { echo "other bytes to a file"; fail=1; }
+    from explorer.exe --no-input a.jpg
+    status 0
     exit $fail
     ;;
 readme-loop)
