@@ -3,7 +3,9 @@
 # requires the same bytes: the three programs and every archive of the
 # dist preset (the tarballs, the .debs, the .zip, SHA256SUMS).
 # The two builds differ in folder, time, time zone and umask, and, when
-# root runs this, in user. Prints each artifact's SHA-256 from both.
+# root runs this, in user; the second is built from the tree alone, as
+# from an unpacked source archive, without .git. Prints each artifact's
+# SHA-256 from both.
 #   tests/reproducible.sh [COMMIT]      (default HEAD)
 set -euo pipefail
 root=$(realpath "$(dirname "$0")/..")
@@ -20,6 +22,7 @@ artifacts='build/release/velmor build/aarch64-release/velmor build/windows-relea
 build() {
     local dir=$work/$1
     git clone -q --no-local "$root" "$dir" && git -C "$dir" checkout -q "$commit"
+    [ "$1" = one ] || rm -rf "$dir/.git"
     local run=(env HOME="$dir" TZ="$3" bash -c "umask $2 && cmake --workflow --preset dist")
     if [ -n "${4-}" ]; then
         chown -R "$4" "$dir"
