@@ -8,5 +8,8 @@ if(NOT TARGET GTest::gtest_main)
     set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
     set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
     set(gtest_disable_pthreads ${WIN32} CACHE BOOL "" FORCE)
+    # Python serves only GoogleTest's own tests: not looked for, so that
+    # configuring says nothing of a missing one.
+    set(CMAKE_DISABLE_FIND_PACKAGE_Python ON)
     add_subdirectory(${VELMOR_GTEST_SOURCE} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 endif()
