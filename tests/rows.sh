@@ -5,7 +5,8 @@
 # WHERE is "all"; "smoke" for the rows that also make the quick set (one
 # for each kind of line and status), which run everywhere too; "posix"
 # for rows that need POSIX facilities (other users, /dev/full, closed
-# descriptors, symbolic links, raw byte names); or "windows" for rows that
+# descriptors, symbolic links, raw byte names, a named pipe), "smoke-posix"
+# for one of those in the quick set; or "windows" for rows that
 # need a Windows system (a System32 folder, a named pipe, Windows' forms of
 # a path, an exact command line).
 # SETUP runs in an empty folder: jfif FILE UNITS X Y and bmp FILE X Y write
@@ -124,7 +125,7 @@ row directory-named-jpg    all 'mkdir x.jpg'                 'velmor x.jpg'     
 row dangling-link          posix 'ln -s missing.bmp x.bmp'   'velmor x.bmp'         'File x.bmp - not found.\n'  1
 row path-through-file      all ': >notes.txt'                'velmor notes.txt/x.jpg' 'File notes.txt/x.jpg - not found.\n'  1
 row dev-null-behind-link   posix 'ln -s /dev/null x.bmp'     'velmor x.bmp'         "Can't read file: x.bmp\n"  1
-row named-pipe             posix 'mkfifo x.jpg'              'velmor x.jpg'         'Seek failed.\n'  1
+row named-pipe             smoke-posix 'mkfifo x.jpg'              'velmor x.jpg'         'Seek failed.\n'  1
 row name-100000            posix ''                          'velmor "$(long 99996).jpg"' "File $(long 99996).jpg - not found.\n"  1
 row name-percent-s-n       all 'jfif %s%n.bmp.jpg 02 0076 0076' 'velmor %s%n.bmp.jpg' 'x= 299 DPI, y= 299 DPI (11800PPM,11800PPM)\n'  0
 row name-newline           posix $'jfif "a\nb.jpg" 01 0048 0048' $'velmor "a\nb.jpg"' 'x= 72 DPI, y= 72 DPI\n'  0

@@ -103,7 +103,7 @@ row() {
     if [ -n "$seeds" ]; then seed "$name" "$setup"; return 0; fi
     [ "$name" = "$want_row" ] || return 0
     found=1
-    if [ "$needs" = posix ] && [ $windows = 1 ]; then
+    if [[ $needs = *posix ]] && [ $windows = 1 ]; then
         echo "skipped: needs POSIX facilities"; exit 77
     fi
     if [ "$needs" = windows ] && [ $windows = 0 ]; then
