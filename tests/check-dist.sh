@@ -2,7 +2,7 @@
 # The release archives as users meet them: SHA256SUMS holds, each archive
 # holds what it should, and its program, unpacked, prints the right line
 # for both sample images (an aarch64 one through qemu-aarch64, velmor.exe
-# through Wine, in the prefix WINEPREFIX names). The .debs pass lintian
+# through Wine, in the prefix WINEPREFIX names, else one of its own). The .debs pass lintian
 # with no error and no warning. Every program keeps its protections. No
 # shipped document links to a file its archive lacks; the zip's texts, for
 # Notepad, are ASCII and end their lines in CR LF.
@@ -12,6 +12,15 @@ root=$(realpath "$(dirname "$0")/..")
 dir=$(realpath "$1")
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
+# Wine, where the caller names no prefix: quiet, in a prefix of its own
+# beside the archives (never ~/.wine), made before the first run and its
+# server ended at the end.
+if [ -z "${WINEPREFIX-}" ] && compgen -G "$dir/*.zip" >/dev/null; then
+    export WINEPREFIX=$dir/../wine WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml= \
+        LC_ALL=C.UTF-8 QEMU_RESERVED_VA=0x7fff0000
+    [ -d "$WINEPREFIX" ] || wine wineboot -i </dev/null >/dev/null 2>&1 || true
+    trap 'wineserver -k 2>/dev/null; rm -rf "$work"' EXIT
+fi
 (cd "$dir" && sha256sum -c --strict SHA256SUMS)
 [ "$(wc -l <"$dir/SHA256SUMS")" = "$(find "$dir" -type f ! -name SHA256SUMS | wc -l)" ]
 
