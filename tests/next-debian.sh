@@ -1,0 +1,93 @@
+#!/usr/bin/env bash
+# Builds and tests this commit on the next Debian release, in a root of its
+# own made with debootstrap in a plain folder: the README's two commands,
+# then the windows64, windows and i686 suites. Needs root and Debian's
+# mirror; takes about 20 minutes.
+#   tests/next-debian.sh [SUITE]     SUITE: trixie unless named
+# The root is removed at the end, however the run ends: first everything
+# mounted into it is unmounted (a failure there keeps the root and says
+# so), then the folder goes with rm --one-file-system, which never crosses
+# into a mount that is still there, such as the machine's own /dev.
+set -euo pipefail
+suite=${1:-trixie}
+repo=$(cd "$(dirname "$0")/.." && pwd)
+root=$(mktemp -d "${TMPDIR:-/var/tmp}/velmor-$suite.XXXXXX")
+mounts=()
+handler=off
+
+finish() {
+    local status=$? i kept=0
+    trap - EXIT INT TERM HUP
+    for ((i = ${#mounts[@]} - 1; i >= 0; i--)); do
+        umount -R "${mounts[i]}" || { echo "still mounted: ${mounts[i]}"; kept=1; }
+    done
+    [ "$handler" = off ] || bash "$repo/tests/i386-handler.sh" off
+    if [ $kept = 0 ]; then
+        rm -rf --one-file-system "$root"
+    else
+        echo "kept $root: unmount what is listed above, then remove it"
+    fi
+    exit "$status"
+}
+trap finish EXIT
+trap 'exit 130' INT
+trap 'exit 143' TERM HUP
+
+# mount_into DIR ARGS...: mounts into the root's DIR, remembered for the
+# end. Bound trees are made slaves, so that nothing unmounted in the root
+# reaches the machine's own mounts.
+mount_into() {
+    local dir=$root/$1
+    shift
+    mount "$@" "$dir"
+    mounts+=("$dir")
+    if [ "$1" = --rbind ]; then mount --make-rslave "$dir"; fi
+}
+
+step() { printf '\n== %s (at %d s)\n' "$*" "$SECONDS"; }
+
+step "a $suite root in $root"
+debootstrap --variant=minbase "$suite" "$root" http://deb.debian.org/debian >"$root.log" 2>&1 ||
+    { tail -20 "$root.log"; rm -f "$root.log"; exit 1; }
+rm -f "$root.log"
+mount_into proc -t proc proc
+mount_into sys -t sysfs sysfs
+mount_into dev --rbind /dev
+cp /etc/resolv.conf "$root/etc/resolv.conf"
+
+step "packages"
+in_root() { chroot "$root" env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin HOME=/root TERM=dumb "$@"; }
+# apt, its errors shown (not its warning that root downloads unsandboxed).
+apt() {
+    in_root env DEBIAN_FRONTEND=noninteractive apt-get -q "$@" 2>&1 >/dev/null |
+        { grep -v '^W: Download is performed unsandboxed' || true; }
+}
+in_root dpkg --add-architecture i386
+apt update
+apt install -y --no-install-recommends \
+    cmake ninja-build g++ googletest libgtest-dev musl-tools git ca-certificates xxd perl \
+    g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64 wine32:i386 tmux xvfb xdotool \
+    g++-i686-linux-gnu qemu-user
+in_root sh -c 'gcc --version | head -1; cmake --version | head -1; /usr/lib/wine/wine64 --version'
+
+step "this commit, cloned into the root"
+git clone -q --no-local "$repo" "$root/velmor"
+
+step "the README's two commands"
+in_root bash -o pipefail -c 'cd /velmor && cmake --workflow --preset release >/dev/null &&
+    build/release/velmor examples/sample.jpg && build/release/velmor examples/sample.bmp &&
+    cmake --workflow --preset dev | tail -3'
+
+step "64-bit Windows under wine64"
+in_root bash -o pipefail -c 'cd /velmor && cmake --workflow --preset windows64 | tail -3'
+
+step "32-bit Windows under Wine"
+how=$(bash "$repo/tests/i386-handler.sh" on) || { echo "$how"; exit 1; }
+handler=on
+echo "32-bit x86 programs run here $how"
+in_root bash -o pipefail -c 'cd /velmor && cmake --workflow --preset windows | tail -3'
+
+step "i686 Linux under qemu-user"
+in_root bash -o pipefail -c 'cd /velmor && cmake --workflow --preset i686 | tail -3'
+
+step "passed on $suite"
