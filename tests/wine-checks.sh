@@ -21,7 +21,8 @@
 # Ctrl+Break end it with the run's own status. Started by a program of
 # another name, with its output to a file, or with no console input, it
 # writes the same bytes, ends with the same status, and does not wait.
-# readme-loop: the cmd loop of the Windows README prints one line per image.
+# readme-loop: the cmd loops of the Windows README print each image's line
+# after its name.
 set -u
 check=$1; shift
 run=("$@")
@@ -146,20 +147,28 @@ explorer)
     exit $fail
     ;;
 readme-loop)
-    # The line as the README gives it, run by cmd.exe in a folder with
-    # two images, a file of another kind and velmor.exe.
-    loop=$(sed -n 's/^ *cmd: *\(for %f in .*\)$/\1/p' "$(dirname "$0")/../doc/windows-readme.txt")
-    [ -n "$loop" ] || { echo "no cmd loop in doc/windows-readme.txt"; exit 1; }
+    # The cmd line and the batch file line of the Windows README as
+    # written, run by cmd.exe in a folder with images in any letter case,
+    # a text file, a folder named like an image and velmor.exe: each
+    # image's line after its name, and nothing else.
+    readme=$(dirname "$0")/../doc/windows-readme.txt
+    line() { grep -A1 -x "    $1" "$readme" | sed -n '2s/^ *//p'; }
+    typed=$(line cmd:) batch=$(line 'In a batch file:')
+    [ -n "$typed" ] && [ -n "$batch" ] || { echo "no cmd loop in doc/windows-readme.txt"; exit 1; }
     cp "${run[-1]}" velmor.exe
-    jpeg72 a.jpg
-    printf 'BM\x46\0\0\0\0\0\0\0\x36\0\0\0\x28\0\0\0\x02\0\0\0\x02\0\0\0\x01\0\x18\0\0\0\0\0\x10\0\0\0\xc4\x0e\0\0\xc4\x0e\0\0\0\0\0\0\0\0\0\0' >b.bmp
-    : >notes.txt
+    examples=$(dirname "$0")/../examples
+    cp "$examples/sample.jpg" DSC0001.JPG && cp "$examples/sample.jpg" a.jpg && cp "$examples/sample.bmp" b.BMP
+    : >notes.txt && mkdir dir.jpg
+    want=$'DSC0001.JPG: x= 300 DPI, y= 300 DPI\na.jpg: x= 300 DPI, y= 300 DPI\nb.BMP: x= 96 DPI, y= 96 DPI'
+    wine=("${run[@]:0:${#run[@]}-1}")
     # Typed at cmd's prompt (its input), as a user does: on a command line
     # of its own Wine would escape the quotes in it. Echo off; cmd's
     # banner comes first.
-    out=$(printf '%s\r\n' "$loop" | "${run[@]:0:${#run[@]}-1}" cmd /q | tail -n +2)
-    echo "$loop"; echo "$out"
-    [ "$out" = $'x= 72 DPI, y= 72 DPI\r\nx= 96 DPI, y= 96 DPI\r' ]
+    out=$(printf '%s\r\n' "$typed" | "${wine[@]}" cmd /q | tail -n +2 | tr -d '\r' | LC_ALL=C sort)
+    printf '@echo off\r\n%s\r\n' "$batch" >loop.bat
+    out2=$("${wine[@]}" cmd /c loop.bat | tr -d '\r' | LC_ALL=C sort)
+    echo "$typed"; echo "$out"; echo "$batch"; echo "$out2"
+    [ "$out" = "$want" ] && [ "$out2" = "$want" ]
     ;;
 *)
     echo "usage: $0 console|open-form|explorer|readme-loop EMULATOR... PROGRAM.exe"; exit 2
