@@ -76,14 +76,22 @@ explorer)
     jpeg72 a.jpg && head -c 29 a.jpg >short.jpg
     printf 'x= 72 DPI, y= 72 DPI\r\n' >want
     program=Z:$(realpath "${run[-1]}") && program=${program//\//\\}
-    wine=("${run[@]:0:${#run[@]}-1}")
     # A display of its own, where Wine opens the console window that
     # Windows gives a console program started by a GUI program.
     Xvfb -displayfd 3 -nolisten tcp -screen 0 800x600x24 3>display 2>/dev/null &
     xvfb=$!
-    trap 'kill $xvfb; rm -rf "$dir"' EXIT
     for _ in $(seq 100); do [ -s display ] && break; sleep 0.1; done
     export DISPLAY=:$(cat display)
+    # And a Wine server of its own, on a copy of the prefix (its files
+    # linked, the registry copied), so that Wine's desktop, which holds the
+    # display its server first started with, starts on this one: the
+    # suite's server started without a display, and other tests' programs
+    # may start a desktop there at any time.
+    prefix=$(printf '%s\n' "${run[@]}" | sed -n 's/^WINEPREFIX=//p')
+    cp -al "$prefix" wine && rm wine/*.reg && cp "$prefix"/*.reg wine/ || exit 1
+    export WINEPREFIX=$dir/wine
+    wine=("${run[@]:0:${#run[@]}-2}" "WINEPREFIX=$WINEPREFIX" "${run[-2]}")
+    trap 'wineserver -k; kill $xvfb; rm -rf "$dir"' EXIT
     # from PARENT [SWITCH] FILE: "velmor FILE" started by PARENT (run-line's
     # switch), in the background; its status arrives in the file status.
     from() {
@@ -97,6 +105,9 @@ explorer)
     # is among them, are TEXT and the prompt.
     shows() {
         local screen=""
+        # The window first: a program run while Wine's desktop moves to the
+        # display (at the first window) can take the console from velmor.
+        for _ in $(seq 120); do xdotool search --name 'velmor\.exe$' >/dev/null && break; sleep 0.5; done
         for _ in $(seq 60); do
             screen=$("${wine[@]}" "${VELMOR_CONSOLE_TEXT:?}" velmor.exe 2>/dev/null)
             grep -q 'Press any key' <<<"$screen" && break
