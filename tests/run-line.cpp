@@ -17,9 +17,10 @@
 
 namespace {
 
-// Under Wine a Ctrl+C or Ctrl+Break in the console window of the program
-// started reaches this one too, which Windows does not do; this one stays
-// to report the program's status.
+// A Ctrl+C or Ctrl+Break that should reach the program started alone
+// leaves this one running, to report the program's status: Windows sends
+// none to a process without a console, and this one may share the
+// program's.
 BOOL WINAPI stay(DWORD /*event*/)
 {
     return TRUE;
