@@ -78,8 +78,9 @@ explorer)
     program=Z:$(realpath "${run[-1]}") && program=${program//\//\\}
     # A display of its own, where Wine opens the console window that
     # Windows gives a console program started by a GUI program.
-    Xvfb -displayfd 3 -nolisten tcp -screen 0 800x600x24 3>display 2>/dev/null &
+    Xvfb -displayfd 3 -nolisten tcp -screen 0 800x600x24 3>display >/dev/null 2>&1 &
     xvfb=$!
+    trap 'kill $xvfb; rm -rf "$dir"' EXIT
     for _ in $(seq 100); do [ -s display ] && break; sleep 0.1; done
     export DISPLAY=:$(cat display)
     # And a Wine server of its own, on a copy of the prefix (its files
@@ -88,7 +89,8 @@ explorer)
     # suite's server started without a display, and other tests' programs
     # may start a desktop there at any time.
     prefix=$(printf '%s\n' "${run[@]}" | sed -n 's/^WINEPREFIX=//p')
-    cp -al "$prefix" wine && rm wine/*.reg && cp "$prefix"/*.reg wine/ || exit 1
+    cp -al "$prefix" wine && rm wine/*.reg && cp "$prefix"/*.reg wine/ ||
+        { echo "cannot copy the prefix $prefix"; exit 1; }
     export WINEPREFIX=$dir/wine
     wine=("${run[@]:0:${#run[@]}-2}" "WINEPREFIX=$WINEPREFIX" "${run[-2]}")
     trap 'wineserver -k; kill $xvfb; rm -rf "$dir"' EXIT

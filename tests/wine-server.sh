@@ -22,6 +22,13 @@ start)
     # should the stop never come.
     wineserver -p60 </dev/null >/dev/null 2>&1 || exit 1
     "$@" wineboot -i </dev/null >/dev/null 2>&1
+    # The server keeps the registry in memory until it ends: ended once
+    # here, it writes it to the prefix's files, which wine-explorer copies.
+    # Then the server and the services again.
+    wineserver -k </dev/null >/dev/null 2>&1
+    wineserver -w </dev/null >/dev/null 2>&1
+    wineserver -p60 </dev/null >/dev/null 2>&1 || exit 1
+    "$@" wineboot </dev/null >/dev/null 2>&1
     ;;
 stop)
     wineserver -k </dev/null >/dev/null 2>&1
