@@ -19,7 +19,7 @@ if [ -z "${WINEPREFIX-}" ] && compgen -G "$dir/*.zip" >/dev/null; then
     export WINEPREFIX=$dir/../wine WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml= \
         LC_ALL=C.UTF-8 QEMU_RESERVED_VA=0x7fff0000
     [ -d "$WINEPREFIX" ] || wine wineboot -i </dev/null >/dev/null 2>&1 || true
-    trap 'wineserver -k 2>/dev/null; rm -rf "$work"' EXIT
+    trap 'wineserver -k 2>/dev/null || true; rm -rf "$work"' EXIT
 fi
 (cd "$dir" && sha256sum -c --strict SHA256SUMS)
 [ "$(wc -l <"$dir/SHA256SUMS")" = "$(find "$dir" -type f ! -name SHA256SUMS | wc -l)" ]
