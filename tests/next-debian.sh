@@ -2,7 +2,7 @@
 # Builds and tests this commit on the next Debian release, in a root of its
 # own made with debootstrap in a plain folder: the README's two commands,
 # then the windows64, windows and i686 suites. Needs root and Debian's
-# mirror; takes about 10 minutes.
+# mirror; takes about 8 minutes.
 #   tests/next-debian.sh [SUITE]     SUITE: trixie unless named
 # The root is removed at the end, however the run ends: first everything
 # mounted into it is unmounted (a failure there keeps the root and says
