@@ -1,0 +1,48 @@
+#!/usr/bin/env bash
+# What the documents state of the program and the project, read from them
+# and checked against both:
+# - each bitmap example in README.md, the manual page, the zip's README and
+#   CONTRIBUTING.md ("N pixels per metre, D dots per inch, print as M", and
+#   "N as M" after it) is the line the program prints for a bitmap of that
+#   resolution, and D is N x 0.0254 as far as it is written;
+# - the package names and the release tag that README.md and CONTRIBUTING.md
+#   give carry the project's version.
+#   doc-facts.sh VERSION PROGRAM
+set -u
+version=$1 program=$(realpath "$2")
+root=$(realpath "$(dirname "$0")/..")
+dir=$(mktemp -d) && trap 'rm -rf "$dir"' EXIT
+fail=0
+
+# The examples of a document, as lines "N D M" (D is - where not written):
+# its text on one line, the manual page's \- and font changes undone.
+examples() {
+    tr '\n' ' ' <"$1" | tr -s ' ' | sed 's/\\-/-/g; s/\\f[BIRP]//g' |
+        grep -oE '(-?[0-9]+) pixels per metre[ ,(]+-?[0-9.]+ dots per inch[),]* print as -?[0-9]+|(,|;|and) -?[0-9]+ as -?[0-9]+' |
+        sed -E 's/^(-?[0-9]+) pixels per metre[ ,(]+(-?[0-9.]+) .* (-?[0-9]+)$/\1 \2 \3/; s/^[^ ]+ (-?[0-9]+) as (-?[0-9]+)$/\1 - \2/'
+}
+for doc in README.md man/velmor.1.in doc/windows-readme.txt CONTRIBUTING.md; do
+    list=$(examples "$root/$doc")
+    grep -q '^-' <<<"$list" || { echo "$doc: no example of a negative resolution"; fail=1; }
+    while read -r n d m; do
+        # A bitmap of the sample's header with both resolutions n.
+        head -c 38 "$root/examples/sample.bmp" >"$dir/a.bmp"
+        hex=$(printf '%08x' $((n & 0xFFFFFFFF)))
+        printf "\\x${hex:6:2}\\x${hex:4:2}\\x${hex:2:2}\\x${hex:0:2}" >"$dir/field"
+        cat "$dir/field" "$dir/field" >>"$dir/a.bmp" && head -c 8 /dev/zero >>"$dir/a.bmp"
+        got=$("$program" "$dir/a.bmp")
+        exact=$(awk -v n="$n" -v d="$d" 'BEGIN { e = n * 0.0254; print (d == "-" || (e - d < 0.01 && d - e < 0.01)) ? "" : e }')
+        if [ "$got" != "x= $m DPI, y= $m DPI" ] || [ -n "$exact" ]; then
+            echo "$doc: $n pixels per metre${exact:+ are $exact dots per inch, not $d}: velmor prints $got, not $m"; fail=1
+        fi
+    done <<<"$list"
+    echo "$doc: $(wc -l <<<"$list") bitmap examples"
+done
+
+# Every package name and tag with a version in it has this one.
+names=$(cd "$root" && grep -noE 'velmor[-_][0-9][0-9.]*[0-9]|git tag v[0-9.]*[0-9]' README.md CONTRIBUTING.md)
+echo "$(wc -l <<<"$names") names with the version"
+if grep -vE "(velmor[-_]|git tag v)${version//./\\.}$" <<<"$names"; then
+    echo "the names above do not carry the project's version, $version"; fail=1
+fi
+exit $fail
