@@ -20,6 +20,20 @@ else()
     # The manual page and the changelog, compressed as Debian's policy asks:
     # gzip -9, with no name or time stamp inside.
     find_program(VELMOR_GZIP gzip REQUIRED)
+    # The manual page is dated as the newest entry of the changelog, as the
+    # packages are: " -- NAME <MAIL>  Tue, 08 Dec 2026 07:07:51 +0000".
+    file(STRINGS cmake/deb/changelog trailer REGEX "^ -- .*>  " LIMIT_COUNT 1)
+    if(NOT trailer MATCHES ", ([0-9]?)([0-9]) ([A-Z][a-z][a-z]) ([0-9]+) ")
+        message(FATAL_ERROR "cmake/deb/changelog: no date in the newest entry's trailer")
+    endif()
+    set(day 0${CMAKE_MATCH_1}${CMAKE_MATCH_2})
+    set(year ${CMAKE_MATCH_4})
+    set(months Jan Feb Mar Apr May Jun Jul Aug Sep Oct Nov Dec)
+    list(FIND months ${CMAKE_MATCH_3} month)
+    math(EXPR month "${month} + 101")
+    string(SUBSTRING ${month} 1 2 month)
+    string(REGEX REPLACE "^0*(..)$" "\\1" day ${day})
+    set(VELMOR_MAN_DATE ${year}-${month}-${day})
     configure_file(man/velmor.1.in velmor.1 @ONLY)
     configure_file(cmake/deb/changelog changelog COPYONLY)
     add_custom_command(OUTPUT velmor.1.gz changelog.gz
