@@ -160,13 +160,14 @@ explorer)
     exit $fail
     ;;
 readme-loop)
-    # The cmd line and the batch file line of the Windows README as
-    # written, run by cmd.exe in a folder with images in any letter case,
-    # a text file, a folder named like an image and velmor.exe: each
-    # image's line after its name, and nothing else.
+    # The cmd line and the batch file of the Windows README as written,
+    # run by cmd.exe in a folder with images in any letter case, a text
+    # file, a folder named like an image and velmor.exe: each image's line
+    # after its name, and nothing else.
     readme=$(dirname "$0")/../doc/windows-readme.txt
-    line() { grep -A1 -x "    $1" "$readme" | sed -n '2s/^ *//p'; }
-    typed=$(line cmd:) batch=$(line 'In a batch file:')
+    typed=$(grep -A1 -x '    cmd:' "$readme" | sed -n '2s/^ *//p')
+    # The batch file: the lines after its label, up to an empty one.
+    batch=$(sed -n '/^    A batch file/,/^$/{/^    A batch file/d;/^$/d;s/^    //;p}' "$readme")
     [ -n "$typed" ] && [ -n "$batch" ] || { echo "no cmd loop in doc/windows-readme.txt"; exit 1; }
     cp "${run[-1]}" velmor.exe
     examples=$(dirname "$0")/../examples
@@ -178,8 +179,8 @@ readme-loop)
     # of its own Wine would escape the quotes in it. Echo off; cmd's
     # banner comes first.
     out=$(printf '%s\r\n' "$typed" | "${wine[@]}" cmd /q | tail -n +2 | tr -d '\r' | LC_ALL=C sort)
-    printf '@echo off\r\n%s\r\n' "$batch" >loop.bat
-    out2=$("${wine[@]}" cmd /c loop.bat | tr -d '\r' | LC_ALL=C sort)
+    sed 's/$/\r/' <<<"$batch" >dpi.bat
+    out2=$("${wine[@]}" cmd /c dpi.bat | tr -d '\r' | LC_ALL=C sort)
     echo "$typed"; echo "$out"; echo "$batch"; echo "$out2"
     [ "$out" = "$want" ] && [ "$out2" = "$want" ]
     ;;
