@@ -9,6 +9,12 @@
 # the commands round-robin in a new shuffled order each round; the counts
 # (instructions under callgrind, page faults after exec, peak memory read
 # as the process exits, stripped size) do not move with the machine's load.
+# Every program runs in a work folder whose path has the same length on
+# every machine, by a short name, on a file named there, with an empty
+# environment: a start-up walks its arguments and environment, so a longer
+# name or environment would cost instructions of its own, and valgrind puts
+# the program's full path on its stack, where the path's length moves the
+# alignment of the arguments and with it the instructions strlen takes.
 #   bench/run.sh [VELMOR]        (default build/release/velmor)
 # Needs gcc, g++, valgrind and file (Debian: gcc g++ valgrind file).
 set -euo pipefail
@@ -16,7 +22,7 @@ root=$(realpath "$(dirname "$0")/..")
 velmor=$(realpath "${1:-$root/build/release/velmor}")
 rounds=${ROUNDS:-1000}
 
-work=$(mktemp -d)
+work=$(mktemp -d /tmp/velmor-bench.XXXXXX)
 trap 'rm -rf "$work"' EXIT
 gcc -O2 -o "$work/timer" "$root/bench/timer.c"
 gcc -O2 -static -nostdlib -fno-pie -no-pie -fno-stack-protector -o "$work/limit" "$root/bench/limit.c"
@@ -28,6 +34,8 @@ version_h=$(dirname "$velmor")/src/version.h
 mkdir "$work/inc" && cp "$version_h" "$work/inc/"
 g++ -std=c++17 -O3 -static -I "$root/src" -I "$work/inc" -o "$work/velmor-glibc" \
     "$root"/src/{velmor,jpg,bmp,posix}.cpp
+cp "$velmor" "$work/velmor"
+ln -s "$(command -v file)" "$work/file"
 cp "$root/examples/sample.jpg" "$work/a.jpg"
 cp "$root/examples/sample.bmp" "$work/a.bmp"
 head -c 54 "$work/a.bmp" >"$work/small.bmp"
@@ -35,34 +43,36 @@ cp "$work/small.bmp" "$work/big.bmp" && truncate -s 2G "$work/big.bmp"
 
 names=(limit limit-pie velmor-jpg velmor-bmp velmor-54-bytes velmor-2-GiB velmor-glibc floor file)
 declare -A cmd=(
-    [limit]="$work/limit $work/a.jpg"
-    [limit-pie]="$work/limit-pie $work/a.jpg"
-    [velmor-jpg]="$velmor $work/a.jpg"
-    [velmor-bmp]="$velmor $work/a.bmp"
-    [velmor-54-bytes]="$velmor $work/small.bmp"
-    [velmor-2-GiB]="$velmor $work/big.bmp"
-    [velmor-glibc]="$work/velmor-glibc $work/a.jpg"
-    [floor]="$work/floor $work/a.jpg"
-    [file]="$(command -v file) $work/a.jpg"
+    [limit]="./limit a.jpg"
+    [limit-pie]="./limit-pie a.jpg"
+    [velmor-jpg]="./velmor a.jpg"
+    [velmor-bmp]="./velmor a.bmp"
+    [velmor-54-bytes]="./velmor small.bmp"
+    [velmor-2-GiB]="./velmor big.bmp"
+    [velmor-glibc]="./velmor-glibc a.jpg"
+    [floor]="./floor a.jpg"
+    [file]="./file a.jpg"
 )
 args=()
 for n in "${names[@]}"; do args+=("$n=${cmd[$n]}"); done
-"$work/timer" "$rounds" "${args[@]}" >"$work/times"
+cd "$work"
+env -i ./timer "$rounds" "${args[@]}" >times
 
 declare -A wall cpu ratio ratio2 faults peak
 while read -r n w c r r2 f p; do
     wall[$n]=$w cpu[$n]=$c ratio[$n]=$r ratio2[$n]=$r2 faults[$n]=$f peak[$n]=$p
-done <"$work/times"
+done <times
 
+valgrind=$(command -v valgrind)
 instructions() {
     # shellcheck disable=SC2086 # the command is split at blanks on purpose
-    valgrind --tool=callgrind --callgrind-out-file=/dev/null ${cmd[$1]} 2>&1 >/dev/null |
+    env -i "$valgrind" --tool=callgrind --callgrind-out-file=/dev/null ${cmd[$1]} 2>&1 >/dev/null |
         sed -n 's/.*Collected : //p'
 }
 size() {
     case $1 in
     file) echo "-" ;;  # dynamic: its libraries are the most of it
-    *) local b=${cmd[$1]%% *}; strip -o "$work/stripped" "$b"; stat -c %s "$work/stripped" ;;
+    *) local b=${cmd[$1]%% *}; strip -o stripped "$b"; stat -c %s stripped ;;
     esac
 }
 

@@ -76,7 +76,7 @@ if(NOT VELMOR_RELEASE OR WIN32)
     return()
 endif()
 
-set(musl_cost "4,000 instructions, 1.1 times the least a process costs")
+set(musl_cost "3,500 instructions, 1.1 times the least a process costs")
 if(specs AND VELMOR_STATIC)
     set_property(CACHE VELMOR_LIBC PROPERTY VALUE musl)
     add_compile_options(-specs=${specs} -fno-exceptions -fno-rtti)
@@ -125,7 +125,7 @@ elseif(VELMOR_STATIC)
     else()
         set(why "musl is used through gcc, and the compiler is ${CMAKE_CXX_COMPILER_ID}")
     endif()
-    message(STATUS "velmor: static on the system's C library, as ${why}: a start of about 60,000 "
+    message(STATUS "velmor: static on the system's C library, as ${why}: a start of about 40,000 "
                    "instructions, 2 to 12 times the CPU time of musl's ${musl_cost} (doc/performance.md)")
 else()
     if(CMAKE_SYSTEM_NAME STREQUAL "Linux" AND DEFINED VELMOR_LINKS_STATIC AND NOT VELMOR_LINKS_STATIC)
@@ -136,8 +136,8 @@ else()
         set(why "programs on ${CMAKE_SYSTEM_NAME} are")
     endif()
     message(STATUS "velmor: linked dynamically to the system's C library, as ${why}: "
-                   "the loader maps it at every start (on Linux 134,000 "
-                   "instructions, 3.5 times the CPU time of a static program on musl; doc/performance.md)")
+                   "the loader maps it at every start (on Linux 113,000 "
+                   "instructions, 3.4 times the CPU time of a static program on musl; doc/performance.md)")
 endif()
 
 # On glibc, the protections Debian builds its own programs with
