@@ -6,8 +6,10 @@
 #   "N as M" after it) is the line the program prints for a bitmap of that
 #   resolution, and D is N x 0.0254 as far as it is written;
 # - the package names and the release tag that README.md and CONTRIBUTING.md
-#   give carry the project's version.
-#   doc-facts.sh VERSION PROGRAM
+#   give carry the project's version;
+# - README.md's line that removes an install from source leaves nothing of
+#   velmor in the prefix, only the folders other programs share.
+#   doc-facts.sh VERSION PROGRAM     (PROGRAM in the top of its build folder)
 set -u
 version=$1 program=$(realpath "$2")
 root=$(realpath "$(dirname "$0")/..")
@@ -45,4 +47,15 @@ echo "$(wc -l <<<"$names") names with the version"
 if grep -vE "(velmor[-_]|git tag v)${version//./\\.}$" <<<"$names"; then
     echo "the names above do not carry the project's version, $version"; fail=1
 fi
+
+# The install from source into a prefix of its own, then the README's line
+# with that prefix and this build folder, as the user it runs as.
+remove=$(grep -m1 '^ *sudo xargs rm ' "$root/README.md" | sed 's/^ *//; s/sudo //g')
+build=$(dirname "$program") prefix=$dir/prefix
+remove=${remove//build\/release/$build} && remove=${remove//\/usr\/local/$prefix}
+${CMAKE_COMMAND:-cmake} --install "$build" --prefix "$prefix" >/dev/null &&
+    (cd "$root" && eval "$remove") || { echo "install or removal failed: $remove"; fail=1; }
+left=$(find "$prefix" -type f -o -type l -o -name '*velmor*')
+[ -z "$left" ] || { echo "left after the removal:"; echo "$left"; fail=1; }
+echo "removed: $(find "$prefix" -type d | wc -l) shared folders left, no file"
 exit $fail
