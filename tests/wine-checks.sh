@@ -19,8 +19,8 @@
 # a prompt (read by VELMOR_CONSOLE_TEXT) and waits, holding no file open,
 # for a key pressed in it (xdotool): not a modifier alone; Ctrl+C and
 # Ctrl+Break end it with the run's own status. Started by a program of
-# another name, with its output to a file, or with no console input, it
-# writes the same bytes, ends with the same status, and does not wait.
+# another name, or with no console input, it ends with the same status
+# without a key; with its output to a file, it writes the same bytes too.
 # readme-loop: the cmd loops of the Windows README print each image's line
 # after its name.
 set -u
