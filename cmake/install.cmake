@@ -7,6 +7,8 @@ set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
     OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 
 set(CPACK_PACKAGE_CONTACT "the velmor developers <velmor@users.noreply.invalid>")
+# The packages' time stamps, read by cpack (and by the manual page below).
+configure_file(cmake/package-config.cmake package-config.cmake @ONLY)
 
 if(WIN32)
     # The Windows archive: the program, the README written for Windows
@@ -20,20 +22,11 @@ else()
     # The manual page and the changelog, compressed as Debian's policy asks:
     # gzip -9, with no name or time stamp inside.
     find_program(VELMOR_GZIP gzip REQUIRED)
-    # The manual page is dated as the newest entry of the changelog, as the
-    # packages are: " -- NAME <MAIL>  Tue, 08 Dec 2026 07:07:51 +0000".
-    file(STRINGS cmake/deb/changelog trailer REGEX "^ -- .*>  " LIMIT_COUNT 1)
-    if(NOT trailer MATCHES ", ([0-9]?)([0-9]) ([A-Z][a-z][a-z]) ([0-9]+) ")
-        message(FATAL_ERROR "cmake/deb/changelog: no date in the newest entry's trailer")
-    endif()
-    set(day 0${CMAKE_MATCH_1}${CMAKE_MATCH_2})
-    set(year ${CMAKE_MATCH_4})
-    set(months Jan Feb Mar Apr May Jun Jul Aug Sep Oct Nov Dec)
-    list(FIND months ${CMAKE_MATCH_3} month)
-    math(EXPR month "${month} + 101")
-    string(SUBSTRING ${month} 1 2 month)
-    string(REGEX REPLACE "^0*(..)$" "\\1" day ${day})
-    set(VELMOR_MAN_DATE ${year}-${month}-${day})
+    # The manual page is dated as every packaged file is: SOURCE_DATE_EPOCH,
+    # by default the date of the newest changelog entry (package-config.cmake,
+    # which string(TIMESTAMP) then honours).
+    include(${PROJECT_BINARY_DIR}/package-config.cmake)
+    string(TIMESTAMP VELMOR_MAN_DATE "%Y-%m-%d" UTC)
     configure_file(man/velmor.1.in velmor.1 @ONLY)
     configure_file(cmake/deb/changelog changelog COPYONLY)
     add_custom_command(OUTPUT velmor.1.gz changelog.gz
@@ -85,7 +78,6 @@ inch. It decodes no image data and never changes a file.")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_DIRECTORY ${PROJECT_BINARY_DIR}/packages)
 set(CPACK_STRIP_FILES ON)
-configure_file(cmake/package-config.cmake package-config.cmake @ONLY)
 set(CPACK_PROJECT_CONFIG_FILE ${PROJECT_BINARY_DIR}/package-config.cmake)
 # Both archives are made from the staged files by a script of ours (cpack's
 # External generator): cmake/deb.cmake with dpkg-deb, cmake/zip.cmake with
