@@ -21,8 +21,9 @@
 # Ctrl+Break end it with the run's own status. Started by a program of
 # another name, or with no console input, it ends with the same status
 # without a key; with its output to a file, it writes the same bytes too.
-# readme-loop: the cmd loops of the Windows README print each image's line
-# after its name.
+# readme-loop: the cmd loops of the Windows README, typed and as a batch
+# file, show each image's line after its name in a console window, with
+# velmor on the PATH only by the README's line.
 set -u
 check=$1; shift
 run=("$@")
@@ -160,29 +161,68 @@ explorer)
     exit $fail
     ;;
 readme-loop)
-    # The cmd line and the batch file of the Windows README as written,
-    # run by cmd.exe in a folder with images in any letter case, a text
-    # file, a folder named like an image and velmor.exe: each image's line
-    # after its name, and nothing else.
+    # The cmd loops of the Windows README as users meet them, in a console
+    # window (a pane of tmux) with velmor in a folder named with a space
+    # and on no PATH: the batch file with the README's line that sets the
+    # PATH, then that line and the loop typed at cmd's prompt. Over images
+    # in any letter case and of names with cmd's special characters, a
+    # percent sign or other alphabets, beside a text file, a folder named
+    # like an image and the batch file, the window must show each image's
+    # line after its name, and nothing else.
+    command -v tmux >/dev/null || { echo "needs tmux"; exit 1; }
     readme=$(dirname "$0")/../doc/windows-readme.txt
-    typed=$(grep -A1 -x '    cmd:' "$readme" | sed -n '2s/^ *//p')
-    # The batch file: the lines after its label, up to an empty one.
-    batch=$(sed -n '/^    A batch file/,/^$/{/^    A batch file/d;/^$/d;s/^    //;p}' "$readme")
-    [ -n "$typed" ] && [ -n "$batch" ] || { echo "no cmd loop in doc/windows-readme.txt"; exit 1; }
-    cp "${run[-1]}" velmor.exe
+    # block LABEL: the lines after the README's label, up to an empty one.
+    block() { sed -n "/^    $1/,/^\$/{/^    $1/d;/^\$/d;s/^    //;p}" "$readme"; }
+    typed=$(block 'cmd:$') batch=$(block 'A batch file') path=$(block 'cmd and batch file:')
+    [ -n "$typed" ] && [ -n "$batch" ] && [ -n "$path" ] || { echo "no cmd loop in doc/windows-readme.txt"; exit 1; }
+    mkdir -p "Program Files/velmor" images && cp "${run[-1]}" "Program Files/velmor/velmor.exe"
+    folder=Z:$dir/Program\ Files/velmor && path=${path//C:\\Tools\\velmor/${folder//\//\\}}
     examples=$(dirname "$0")/../examples
-    cp "$examples/sample.jpg" DSC0001.JPG && cp "$examples/sample.jpg" a.jpg && cp "$examples/sample.bmp" b.BMP
-    : >notes.txt && mkdir dir.jpg
-    want=$'DSC0001.JPG: x= 300 DPI, y= 300 DPI\na.jpg: x= 300 DPI, y= 300 DPI\nb.BMP: x= 96 DPI, y= 96 DPI'
+    want=""
+    for name in DSC0001.JPG 'a b.jpg' 'x&y(1)^!,;=z.jpeg' '100%.jpg' '%PATH%.jpg' '%OS%x%.jpg' Ωμέγα.jpg b.BMP café.bmp; do
+        case $name in
+        *.[bB][mM][pP]) cp "$examples/sample.bmp" "images/$name" && want+="$name: x= 96 DPI, y= 96 DPI"$'\n' ;;
+        *) cp "$examples/sample.jpg" "images/$name" && want+="$name: x= 300 DPI, y= 300 DPI"$'\n' ;;
+        esac
+    done
+    head -c 29 "$examples/sample.jpg" >images/Ωshort.jpg && want+="Ωshort.jpg: Can't read file: Ωshort.jpg"$'\n'
+    : >images/notes.txt && mkdir images/dir.jpg
+    # The batch file as saved, the PATH's line after setlocal.
+    sed "/^setlocal\$/a\\
+${path//\\/\\\\}
+s/\$/\r/" <<<"$batch" >images/dpi.bat
     wine=("${run[@]:0:${#run[@]}-1}")
-    # Typed at cmd's prompt (its input), as a user does: on a command line
-    # of its own Wine would escape the quotes in it. Echo off; cmd's
-    # banner comes first.
-    out=$(printf '%s\r\n' "$typed" | "${wine[@]}" cmd /q | tail -n +2 | tr -d '\r' | LC_ALL=C sort)
-    sed 's/$/\r/' <<<"$batch" >dpi.bat
-    out2=$("${wine[@]}" cmd /c dpi.bat | tr -d '\r' | LC_ALL=C sort)
-    echo "$typed"; echo "$out"; echo "$batch"; echo "$out2"
-    [ "$out" = "$want" ] && [ "$out2" = "$want" ]
+    printf -v cmd '%q ' "${wine[@]}"
+    export LC_ALL=C.UTF-8
+    tmux -L "velmor-$$" -f /dev/null new-session -d -x 250 -y 40 -c "$dir/images" "$cmd cmd; sleep 60"
+    # Keys pressed before cmd's first prompt are lost.
+    for _ in $(seq 240); do tmux -L "velmor-$$" capture-pane -p | grep -q '^Z:.*>$' && break; sleep 0.25; done
+    # window KEYS...: the lines typed, each ended with Enter, then what
+    # they printed as the window shows it, less cmd's prompts.
+    window() {
+        local line screen=""
+        tmux -L "velmor-$$" send-keys cls Enter
+        for line in "$@" 'echo velmor-done'; do tmux -L "velmor-$$" send-keys -l "$line" && tmux -L "velmor-$$" send-keys Enter; done
+        for _ in $(seq 240); do
+            screen=$(tmux -L "velmor-$$" capture-pane -p)
+            grep -qx velmor-done <<<"$screen" && break
+            sleep 0.25
+        done
+        grep -v -e '^Z:.*>' -e '^velmor-done$' -e '^$' <<<"$screen" | LC_ALL=C sort
+    }
+    sorted=$(LC_ALL=C sort <<<"${want%$'\n'}")
+    out=$(window dpi.bat)
+    echo "$batch"; echo "$out"
+    fail=0
+    [ "$out" = "$sorted" ] || { echo "the batch file printed other lines"; fail=1; }
+    # Typed, Wine's cmd expands a name's %...% again (Windows' does not),
+    # and takes "do @(" for other than it is: no name with a percent sign,
+    # and the @, which only keeps cmd from echoing the loop's commands.
+    rm images/*%*
+    out=$(window "$path" "${typed/do @(/do (}")
+    echo "$path"; echo "$typed"; echo "$out"
+    [ "$out" = "$(grep -v % <<<"$sorted")" ] || { echo "the typed loop printed other lines"; fail=1; }
+    exit $fail
     ;;
 *)
     echo "usage: $0 console|open-form|explorer|readme-loop EMULATOR... PROGRAM.exe"; exit 2
