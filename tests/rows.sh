@@ -121,6 +121,11 @@ row stdout-full-crash      posix ''                          'velmor a.tif >/dev
 row stdout-closed          posix "$J72"                      'velmor a.jpg >&-'     ''  1
 row stdout-closed-crash    posix 'jfif a.jpg 03 0048 0048'   'velmor a.jpg >&-'     ''  1
 row stdout-closed-bmp      posix 'bmp a.bmp 130B0000 130B0000' 'velmor a.bmp >&-'   ''  1
+# Standard output a pipe whose reader has gone (a FIFO opened both ways,
+# then for writing, then closed for reading): SIGPIPE as a program starts
+# with it, whatever the runner's was, ends velmor; ignored, status 1.
+row stdout-reader-gone     posix "$J72; mkfifo p"            '(exec 3<>p 4>p 3<&- && env --default-signal=PIPE "${VELMOR[@]}" a.jpg >&4)'  ''  141
+row stdout-reader-gone-ignored posix "$J72; mkfifo p"        '(trap "" PIPE && exec 3<>p 4>p 3<&- && velmor a.jpg >&4)'  ''  1
 row directory-named-jpg    all 'mkdir x.jpg'                 'velmor x.jpg'         'File x.jpg - not found.\n'  1
 row dangling-link          posix 'ln -s missing.bmp x.bmp'   'velmor x.bmp'         'File x.bmp - not found.\n'  1
 row path-through-file      all ': >notes.txt'                'velmor notes.txt/x.jpg' 'File notes.txt/x.jpg - not found.\n'  1
