@@ -23,9 +23,12 @@ build() {
     local dir=$work/$1
     git clone -q --no-local "$root" "$dir" && git -C "$dir" checkout -q "$commit"
     [ "$1" = one ] || rm -rf "$dir/.git"
-    local run=(env HOME="$dir" TZ="$3" bash -c "umask $2 && cmake --workflow --preset dist")
+    # A temporary folder of the build's own: the caller's TMPDIR may be one
+    # that only root can write, where dpkg-deb, run as another user, fails.
+    mkdir "$dir.tmp"
+    local run=(env HOME="$dir" TMPDIR="$dir.tmp" TZ="$3" bash -c "umask $2 && cmake --workflow --preset dist")
     if [ -n "${4-}" ]; then
-        chown -R "$4" "$dir"
+        chown -R "$4" "$dir" "$dir.tmp"
         run=(setpriv --reuid="$4" --regid="$4" --clear-groups "${run[@]}")
     fi
     (cd "$dir" && "${run[@]}") >"$work/$1.log" 2>&1 || { cat "$work/$1.log"; exit 1; }
