@@ -7,6 +7,7 @@
 #   resolution, and D is N x 0.0254 as far as it is written;
 # - the package names and the release tag that README.md and CONTRIBUTING.md
 #   give carry the project's version;
+# - the manual page carries the date of the changelog's newest entry;
 # - README.md's line that removes an install from source leaves nothing of
 #   velmor in the prefix, only the folders other programs share.
 #   doc-facts.sh VERSION PROGRAM     (PROGRAM in the top of its build folder)
@@ -47,6 +48,14 @@ echo "$(wc -l <<<"$names") names with the version"
 if grep -vE "(velmor[-_]|git tag v)${version//./\\.}$" <<<"$names"; then
     echo "the names above do not carry the project's version, $version"; fail=1
 fi
+
+# The manual page built beside the program is dated by the newest changelog
+# entry (or SOURCE_DATE_EPOCH where the caller sets one).
+stamp=$(sed -n '0,/^ -- .*>  /s/^ -- .*>  //p' "$root/cmake/deb/changelog")
+want=$(date -u -d "${SOURCE_DATE_EPOCH:+@$SOURCE_DATE_EPOCH}${SOURCE_DATE_EPOCH:-$stamp}" +%Y-%m-%d)
+dated=$(awk '/^\.TH/ { gsub(/"/, "", $4); print $4 }' "$(dirname "$program")/velmor.1")
+echo "manual page dated $dated"
+[ "$dated" = "$want" ] || { echo "the manual page is dated $dated, not $want (the changelog's newest entry)"; fail=1; }
 
 # The install from source into a prefix of its own, then the README's line
 # with that prefix and this build folder, as the user it runs as.
