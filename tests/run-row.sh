@@ -44,8 +44,9 @@ cut_to() { truncate -s "$2" "$1"; }
 long() { head -c "$1" /dev/zero | tr '\0' a; }
 # Points the DOS device NAME of the Wine prefix at FILE, so that a program
 # that opens the device reads the file instead. Elsewhere there are no DOS
-# devices, and the device's name is an ordinary missing file.
-device() { [ -z "${WINEPREFIX-}" ] || ln -sfn "$PWD/$2" "$WINEPREFIX/dosdevices/$1"; }
+# devices, and the device's name is an ordinary missing file, whatever
+# WINEPREFIX the caller's environment holds.
+device() { [ $windows = 0 ] || ln -sfn "$PWD/$2" "$WINEPREFIX/dosdevices/$1"; }
 # Writes FILE as NAME into C:\Windows\FOLDER of the Wine prefix.
 windows_file() { mkdir -p "$WINEPREFIX/drive_c/windows/$1" && cp "$3" "$WINEPREFIX/drive_c/windows/$1/$2"; }
 # Makes the folder the share \\SERVER\SHARE of the Wine prefix.
