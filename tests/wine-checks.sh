@@ -30,6 +30,16 @@ run=("$@")
 dir=$(mktemp -d)
 trap 'tmux -L "velmor-$$" kill-server 2>/dev/null; rm -rf "$dir"' EXIT
 cd "$dir" || exit 1
+# shows_line REGEX: waits up to a minute for this check's tmux pane to show
+# a line that matches; what the pane shows is left in $screen.
+shows_line() {
+    for _ in $(seq 240); do
+        screen=$(tmux -L "velmor-$$" capture-pane -p)
+        grep -q "$1" <<<"$screen" && return 0
+        sleep 0.25
+    done
+    return 1
+}
 # jpeg72 FILE: a JPEG whose JFIF header gives 72 dots per inch.
 jpeg72() { printf '\xff\xd8\xff\xe0\x00\x10JFIF\x00\x01\x02\x01\x00\x48\x00\x48\x00\x00\xff\xdb\x00\x43\x00\x08\x06\x06\x07\x06\x05\x08' >"$1"; }
 
@@ -40,11 +50,7 @@ console)
     export LC_ALL=C.UTF-8
     tmux -L "velmor-$$" -f /dev/null new-session -d -x 150 -y 10 \
         "$cmd Ω.jpg; echo status \$?; sleep 60"
-    for _ in $(seq 100); do
-        screen=$(tmux -L "velmor-$$" capture-pane -p)
-        grep -q '^status' <<<"$screen" && break
-        sleep 0.25
-    done
+    shows_line '^status'
     echo "$screen" | sed '/^$/d'
     grep -qFx 'File Ω.jpg - not found.' <<<"$screen" && grep -qx 'status 1' <<<"$screen"
     ;;
@@ -196,23 +202,19 @@ s/\$/\r/" <<<"$batch" >images/dpi.bat
     export LC_ALL=C.UTF-8
     tmux -L "velmor-$$" -f /dev/null new-session -d -x 250 -y 40 -c "$dir/images" "$cmd cmd; sleep 60"
     # Keys pressed before cmd's first prompt are lost.
-    for _ in $(seq 240); do tmux -L "velmor-$$" capture-pane -p | grep -q '^Z:.*>$' && break; sleep 0.25; done
+    shows_line '^Z:.*>$'
     # window KEYS...: the lines typed, each ended with Enter, then what
     # they printed as the window shows it, less cmd's prompts.
     window() {
         local line screen=""
         tmux -L "velmor-$$" send-keys cls Enter
         for line in "$@" 'echo velmor-done'; do tmux -L "velmor-$$" send-keys -l "$line" && tmux -L "velmor-$$" send-keys Enter; done
-        for _ in $(seq 240); do
-            screen=$(tmux -L "velmor-$$" capture-pane -p)
-            grep -qx velmor-done <<<"$screen" && break
-            sleep 0.25
-        done
+        shows_line '^velmor-done$'
         grep -v -e '^Z:.*>' -e '^velmor-done$' -e '^$' <<<"$screen" | LC_ALL=C sort
     }
     sorted=$(LC_ALL=C sort <<<"${want%$'\n'}")
     out=$(window dpi.bat)
-    echo "$batch"; echo "$out"
+    tr -d '\r' <images/dpi.bat; echo "$out"
     fail=0
     [ "$out" = "$sorted" ] || { echo "the batch file printed other lines"; fail=1; }
     # Typed, Wine's cmd expands a name's %...% again (Windows' does not),
