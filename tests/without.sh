@@ -1,8 +1,12 @@
 #!/usr/bin/env bash
 # Runs a command in a fresh clone of this commit as on a machine that lacks
 # some installed files: each PATH is hidden, in a mount namespace of the
-# command's own, behind an empty folder or /dev/null (not executable), so
-# that nothing finds it and no package is removed. Needs root.
+# command's own, and no package is removed. A file (through its links, the
+# file they lead to) leaves its folder's listing: an overlay of the folder
+# holds a whiteout for its name, so that every lookup misses it (a file
+# bound over it would still exist, and bash's command -v, as root, falls
+# back to one it cannot run). A folder is emptied: an empty one is bound
+# over it. Needs root and overlayfs.
 #   without.sh PATH... -- COMMAND...
 # Example: the release program where gcc is missing (clang alone):
 #   without.sh /usr/bin/gcc-12 /usr/bin/g++-12 -- cmake --workflow --preset release
@@ -24,10 +28,22 @@ mkdir "$work/empty"
 # shellcheck disable=SC2016 # expanded by the inner shell
 hidden='
     empty=$1 n=$2; shift 2
+    folders=() files=()
     for ((i = 0; i < n; i++)); do
-        if [ -d "$1" ]; then mount --bind "$empty" "$1"; elif [ -e "$1" ]; then mount --bind /dev/null "$1"; fi
+        if [ -d "$1" ]; then folders+=("$1"); elif [ -e "$1" ]; then files+=("$(realpath "$1")"); fi
         shift
     done
+    # The upper layers of the overlays, on a tmpfs (which takes whiteouts and
+    # their attributes wherever the clone is): one a folder, parents first.
+    layers=$(dirname "$empty")/layers
+    mkdir "$layers" && mount -t tmpfs tmpfs "$layers"
+    k=0
+    while read -r folder; do
+        k=$((k + 1)) && mkdir "$layers/$k" "$layers/$k/up" "$layers/$k/work"
+        for f in "${files[@]}"; do [ "$(dirname "$f")" != "$folder" ] || mknod "$layers/$k/up/${f##*/}" c 0 0; done
+        mount -t overlay overlay -o "lowerdir=$folder,upperdir=$layers/$k/up,workdir=$layers/$k/work" "$folder"
+    done < <(for f in "${files[@]}"; do dirname "$f"; done | LC_ALL=C sort -u)
+    for folder in "${folders[@]}"; do mount --bind "$empty" "$folder"; done
     cd "$(dirname "$empty")/velmor" && "$@"'
 args=("$work/empty" "${#hide[@]}" "${hide[@]}" "$@")
 
