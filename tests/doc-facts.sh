@@ -53,9 +53,11 @@ fi
 # entry (or SOURCE_DATE_EPOCH where the caller sets one).
 stamp=$(sed -n '0,/^ -- .*>  /s/^ -- .*>  //p' "$root/cmake/deb/changelog")
 want=$(date -u -d "${SOURCE_DATE_EPOCH:+@$SOURCE_DATE_EPOCH}${SOURCE_DATE_EPOCH:-$stamp}" +%Y-%m-%d)
+from="the changelog's newest entry"
+[ -z "${SOURCE_DATE_EPOCH:-}" ] || from="SOURCE_DATE_EPOCH=$SOURCE_DATE_EPOCH, from the environment"
 dated=$(awk '/^\.TH/ { gsub(/"/, "", $4); print $4 }' "$(dirname "$program")/velmor.1")
 echo "manual page dated $dated"
-[ "$dated" = "$want" ] || { echo "the manual page is dated $dated, not $want (the changelog's newest entry)"; fail=1; }
+[ "$dated" = "$want" ] || { echo "the manual page is dated $dated, not $want ($from)"; fail=1; }
 
 # The install from source into a prefix of its own, then the README's line
 # with that prefix and this build folder, as the user it runs as.
