@@ -80,7 +80,7 @@ row jfif-dpcm-high-bytes   all 'jfif a.jpg 02 FFFF 00FF'     'velmor a.jpg'     
 row jfif-unspecified       smoke  'jfif a.jpg 00 0048 0048'     'velmor a.jpg'         'Unspecified\n'  0
 row jfif-units-3           smoke  'jfif a.jpg 03 0048 0048'     'velmor a.jpg'         'Unknown DPI type.\n'  1
 row jfif-units-255         all 'jfif a.jpg FF 0048 0048'     'velmor a.jpg'         'Unknown DPI type.\n'  1
-row jfif-exif-first        smoke  'bytes a.jpg FFD8FFE1 0016 457869660000 4D4D002A 00000008 0001 0000 0000 0000 0000 0000' 'velmor a.jpg' 'Unrecognized JPEG format.\n'  0
+row jfif-exif-first        smoke  'bytes a.jpg FFD8FFE1 0008 457869660000 FFE00010 4A46494600 0102 01 0048 0048 0000 FFDB0043' 'velmor a.jpg' 'Unrecognized JPEG format.\n'  0
 row jfif-any-first-bytes   all 'bytes a.jpg 000000000000 4A46494600 0101 01 0060 0060 0000 000000000000000000000000' 'velmor a.jpg' 'x= 96 DPI, y= 96 DPI\n'  0
 row jfif-jfxx              all 'bytes a.jpg FFD8FFE00010 4A46585800 0101 01 0048 0048 0000 000000000000000000000000' 'velmor a.jpg' 'Unrecognized JPEG format.\n'  0
 row jfif-no-zero-after     all 'bytes a.jpg FFD8FFE00010 4A46494658 0101 01 0048 0048 0000 000000000000000000000000' 'velmor a.jpg' 'Unrecognized JPEG format.\n'  0
