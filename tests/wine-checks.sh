@@ -23,7 +23,8 @@
 # without a key; with its output to a file, it writes the same bytes too.
 # readme-loop: the cmd loops of the Windows README, typed and as a batch
 # file, show each image's line after its name in a console window, with
-# velmor on the PATH only by the README's line.
+# velmor on the PATH only by the README's line; the batch file's list,
+# saved, is in the code pages the README gives.
 set -u
 check=$1; shift
 run=("$@")
@@ -174,7 +175,12 @@ readme-loop)
     # in any letter case and of names with cmd's special characters, a
     # percent sign or other alphabets, beside a text file, a folder named
     # like an image and the batch file, the window must show each image's
-    # line after its name, and nothing else.
+    # line after its name, and nothing else. Wine gives every name a short
+    # (8.3) one, as Windows does on FAT32 and often on NTFS, which cmd's *.jpg
+    # matches too: the batch file skips photo.jpg_old, whose short name ends
+    # in .JPG, and the typed loop shows velmor's refusal of it. Saved to a
+    # file, the names are in the window's code page and velmor's lines in
+    # UTF-8, all of it UTF-8 after chcp 65001.
     command -v tmux >/dev/null || { echo "needs tmux"; exit 1; }
     readme=$(dirname "$0")/../doc/windows-readme.txt
     # block LABEL: the lines after the README's label, up to an empty one.
@@ -192,7 +198,7 @@ readme-loop)
         esac
     done
     head -c 29 "$examples/sample.jpg" >images/Ωshort.jpg && want+="Ωshort.jpg: Can't read file: Ωshort.jpg"$'\n'
-    : >images/notes.txt && mkdir images/dir.jpg
+    : >images/notes.txt && mkdir images/dir.jpg && cp "$examples/sample.jpg" images/photo.jpg_old
     # The batch file as saved, the PATH's line after setlocal.
     sed "/^setlocal\$/a\\
 ${path//\\/\\\\}
@@ -221,9 +227,16 @@ s/\$/\r/" <<<"$batch" >images/dpi.bat
     # and takes "do @(" for other than it is: no name with a percent sign,
     # and the @, which only keeps cmd from echoing the loop's commands.
     rm images/*%*
+    sorted=$(grep -v % <<<"$sorted")
     out=$(window "$path" "${typed/do @(/do (}")
     echo "$path"; echo "$typed"; echo "$out"
-    [ "$out" = "$(grep -v % <<<"$sorted")" ] || { echo "the typed loop printed other lines"; fail=1; }
+    refused='photo.jpg_old: File: photo.jpg_old - must end in .jpg, .jpeg or .bmp'
+    [ "$out" = "$(LC_ALL=C sort <<<"$sorted"$'\n'"$refused")" ] || { echo "the typed loop printed other lines"; fail=1; }
+    window 'chcp 437' 'dpi.bat > cp437.txt' 'chcp 65001' 'dpi.bat > utf8.txt' >/dev/null
+    [ "$(tr -d '\r' <images/utf8.txt | LC_ALL=C sort)" = "$sorted" ] || { echo "after chcp 65001, the saved list is not the window's lines"; fail=1; }
+    for line in $'caf\x82.bmp: x= 96 DPI, y= 96 DPI\r' $'\xeashort.jpg: Can\'t read file: Ωshort.jpg\r'; do
+        grep -aqxF "$line" images/cp437.txt || { echo "at code page 437, the saved list has no line $(printf %s "$line" | xxd -p -c 256)"; fail=1; }
+    done
     exit $fail
     ;;
 *)
