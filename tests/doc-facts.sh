@@ -9,7 +9,8 @@
 #   give carry the project's version;
 # - the manual page carries the date of the changelog's newest entry;
 # - README.md's line that removes an install from source leaves nothing of
-#   velmor in the prefix, only the folders other programs share.
+#   velmor in the prefix, only the folders other programs share;
+# - README.md, for users first, is within 200 lines, Install in the first 120.
 #   doc-facts.sh VERSION PROGRAM     (PROGRAM in the top of its build folder)
 set -u
 version=$1 program=$(realpath "$2")
@@ -69,4 +70,8 @@ ${CMAKE_COMMAND:-cmake} --install "$build" --prefix "$prefix" >/dev/null &&
 left=$(find "$prefix" -type f -o -type l -o -name '*velmor*')
 [ -z "$left" ] || { echo "left after the removal:"; echo "$left"; fail=1; }
 echo "removed: $(find "$prefix" -type d | wc -l) shared folders left, no file"
+
+lines=$(wc -l <"$root/README.md") install=$(grep -n -m1 '^## Install' "$root/README.md" | cut -d: -f1)
+echo "README.md: $lines lines, Install at line ${install:-none}"
+[ "$lines" -le 200 ] && [ "${install:-121}" -le 120 ] || { echo "README.md: more than 200 lines, or Install after line 120"; fail=1; }
 exit $fail
