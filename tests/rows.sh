@@ -5,7 +5,8 @@
 # WHERE is "all"; "smoke" for the rows that also make the quick set (one
 # for each kind of line and status), which run everywhere too; "posix"
 # for rows that need POSIX facilities (other users, /dev/full, closed
-# descriptors, symbolic links, raw byte names, a named pipe), "smoke-posix"
+# descriptors, symbolic links, raw byte names, a named pipe; under Wine,
+# /dev/full is a full disk to the one row that runs there), "smoke-posix"
 # for one of those in the quick set; or "windows" for rows that
 # need a Windows system (a System32 folder, a named pipe, Windows' forms of
 # a path, an exact command line).
@@ -115,7 +116,7 @@ row bmp-53-bytes           all 'bmp a.bmp 130B0000 130B0000; cut_to a.bmp 53' 'v
 row empty-file             all ': >a.jpg'                    'velmor a.jpg'         "Can't read file: a.jpg\n"  1
 row read-only-for-user     posix "$J72; chmod 444 a.jpg"     'velmor_unprivileged a.jpg' 'x= 72 DPI, y= 72 DPI\n'  0
 row unreadable-for-user    posix "$J72; chmod 200 a.jpg"     'velmor_unprivileged a.jpg' 'File a.jpg - not found.\n'  1
-row stdout-full            posix "$J72"                      'velmor a.jpg >/dev/full'  ''  1
+row stdout-full            all "$J72"                        'velmor a.jpg >/dev/full'  ''  1
 row stdout-full-usage      posix ''                          'velmor >/dev/full'    ''  1
 row stdout-full-crash      posix ''                          'velmor a.tif >/dev/full'  ''  1
 row stdout-closed          posix "$J72"                      'velmor a.jpg >&-'     ''  1

@@ -24,7 +24,7 @@
 # readme-loop: the cmd loops of the Windows README, typed and as a batch
 # file, show each image's line after its name in a console window, with
 # velmor on the PATH only by the README's line; the batch file's list,
-# saved, is in the code pages the README gives.
+# saved, is in the code pages doc/windows.md gives.
 set -u
 check=$1; shift
 run=("$@")
@@ -178,9 +178,10 @@ readme-loop)
     # line after its name, and nothing else. Wine gives every name a short
     # (8.3) one, as Windows does on FAT32 and often on NTFS, which cmd's *.jpg
     # matches too: the batch file skips photo.jpg_old, whose short name ends
-    # in .JPG, and the typed loop shows velmor's refusal of it. Saved to a
-    # file, the names are in the window's code page and velmor's lines in
-    # UTF-8, all of it UTF-8 after chcp 65001.
+    # in .JPG, and the typed loop shows velmor's refusal of it (as the
+    # README says, and doc/windows.md in full). Saved to a file, the names
+    # are in the window's code page and velmor's lines in UTF-8, all of it
+    # UTF-8 after chcp 65001.
     command -v tmux >/dev/null || { echo "needs tmux"; exit 1; }
     readme=$(dirname "$0")/../doc/windows-readme.txt
     # block LABEL: the lines after the README's label, up to an empty one.
