@@ -1,16 +1,21 @@
 #!/usr/bin/env bash
-# What the documents state of the program and the project, read from them
-# and checked against both:
-# - each bitmap example in README.md, the manual page, the zip's README and
-#   CONTRIBUTING.md ("N pixels per metre, D dots per inch, print as M", and
-#   "N as M" after it) is the line the program prints for a bitmap of that
-#   resolution, and D is N x 0.0254 as far as it is written;
+# What the documents state of the program and the project, each rule checked
+# where it lives, read from the documents and checked against both:
+# - the manual page and the zip's README, where users read the bitmap rule,
+#   state it whole (the half added, the cut toward zero, halves down), and
+#   each example there ("N pixels per metre, D dots per inch, print as M",
+#   and "N as M" after it) is the line the program prints for a bitmap of
+#   that resolution, D being N x 0.0254 as far as it is written; README.md
+#   and CONTRIBUTING.md, which link to it, give no negative example;
 # - the package names and the release tag that README.md and CONTRIBUTING.md
 #   give carry the project's version;
 # - the manual page carries the date of the changelog's newest entry;
 # - README.md's line that removes an install from source leaves nothing of
 #   velmor in the prefix, only the folders other programs share;
-# - README.md, for users first, is within 200 lines, Install in the first 120.
+# - README.md serves a user first: within 120 lines, what velmor cannot read
+#   (Exif, V4) in its first 40, Install before Use, no hardening tool, and
+#   its package line installs only what CI installs; the zip's README is
+#   within 160 lines.
 #   doc-facts.sh VERSION PROGRAM     (PROGRAM in the top of its build folder)
 set -u
 version=$1 program=$(realpath "$2")
@@ -25,10 +30,20 @@ examples() {
         grep -oE '(-?[0-9]+) pixels per metre[ ,(]+-?[0-9.]+ dots per inch[),]* print as -?[0-9]+|(,|;|and) -?[0-9]+ as -?[0-9]+' |
         sed -E 's/^(-?[0-9]+) pixels per metre[ ,(]+(-?[0-9.]+) .* (-?[0-9]+)$/\1 \2 \3/; s/^[^ ]+ (-?[0-9]+) as (-?[0-9]+)$/\1 - \2/'
 }
-for doc in README.md man/velmor.1.in doc/windows-readme.txt CONTRIBUTING.md; do
+for doc in man/velmor.1.in doc/windows-readme.txt README.md CONTRIBUTING.md; do
     list=$(examples "$root/$doc")
-    grep -q '^-' <<<"$list" || { echo "$doc: no example of a negative resolution"; fail=1; }
+    case $doc in
+    *.md)
+        ! grep -q '^-' <<<"$list" || { echo "$doc: a negative example, which the manual page holds"; fail=1; } ;;
+    *)
+        grep -q '^-' <<<"$list" || { echo "$doc: no example of a negative resolution"; fail=1; }
+        text=$(tr '\n' ' ' <"$root/$doc" | tr -s ' ')
+        for phrase in 'plus one half' 'cut toward zero' 'halves down'; do
+            grep -qF "$phrase" <<<"$text" || { echo "$doc: the bitmap rule without \"$phrase\""; fail=1; }
+        done ;;
+    esac
     while read -r n d m; do
+        [ -n "$n" ] || continue
         # A bitmap of the sample's header with both resolutions n.
         head -c 38 "$root/examples/sample.bmp" >"$dir/a.bmp"
         hex=$(printf '%08x' $((n & 0xFFFFFFFF)))
@@ -40,7 +55,7 @@ for doc in README.md man/velmor.1.in doc/windows-readme.txt CONTRIBUTING.md; do
             echo "$doc: $n pixels per metre${exact:+ are $exact dots per inch, not $d}: velmor prints $got, not $m"; fail=1
         fi
     done <<<"$list"
-    echo "$doc: $(wc -l <<<"$list") bitmap examples"
+    echo "$doc: $(grep -c . <<<"$list") bitmap examples"
 done
 
 # Every package name and tag with a version in it has this one.
@@ -71,7 +86,18 @@ left=$(find "$prefix" -type f -o -type l -o -name '*velmor*')
 [ -z "$left" ] || { echo "left after the removal:"; echo "$left"; fail=1; }
 echo "removed: $(find "$prefix" -type d | wc -l) shared folders left, no file"
 
-lines=$(wc -l <"$root/README.md") install=$(grep -n -m1 '^## Install' "$root/README.md" | cut -d: -f1)
-echo "README.md: $lines lines, Install at line ${install:-none}"
-[ "$lines" -le 200 ] && [ "${install:-121}" -le 120 ] || { echo "README.md: more than 200 lines, or Install after line 120"; fail=1; }
+readme=$root/README.md
+lines=$(wc -l <"$readme") install=$(grep -n -m1 '^## Install' "$readme" | cut -d: -f1)
+use=$(grep -n -m1 '^## Use' "$readme" | cut -d: -f1)
+exif=$(grep -n -m1 'Exif' "$readme" | cut -d: -f1) v4=$(grep -n -m1 'V4' "$readme" | cut -d: -f1)
+echo "README.md: $lines lines, Exif at line ${exif:-none}, V4 at ${v4:-none}, Install at ${install:-none}, Use at ${use:-none}"
+[ "$lines" -le 120 ] && [ "${exif:-41}" -le 40 ] && [ "${v4:-41}" -le 40 ] && [ "${install:-999}" -lt "${use:-0}" ] ||
+    { echo "README.md: more than 120 lines, Exif or V4 after line 40, or Use before Install"; fail=1; }
+! grep -niE 'objdump|checksec|canar|relro' "$readme" || { echo "README.md: the lines above are for contributors"; fail=1; }
+for package in $(grep -m1 '^sudo apt install [a-z]' "$readme" | cut -d' ' -f4-); do
+    grep -qx "$package" "$root/.ci/packages" || { echo "README.md: $package, not among .ci/packages"; fail=1; }
+done
+zip=$(wc -l <"$root/doc/windows-readme.txt")
+echo "doc/windows-readme.txt: $zip lines"
+[ "$zip" -le 160 ] || { echo "doc/windows-readme.txt: more than 160 lines"; fail=1; }
 exit $fail
