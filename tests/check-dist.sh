@@ -4,7 +4,8 @@
 # for both sample images (an aarch64 one through qemu-aarch64, velmor.exe
 # through Wine, in the prefix WINEPREFIX names, else one of its own). The .debs pass lintian
 # with no error and no warning. Every program keeps its protections. No
-# shipped document links to a file its archive lacks; the zip's texts, for
+# shipped document links to a file its archive lacks; a tarball's README
+# installs it for one user and removes it again; the zip's texts, for
 # Notepad, are ASCII and end their lines in CR LF.
 #   check-dist.sh ARCHIVES
 set -euo pipefail
@@ -69,6 +70,15 @@ for f in "$dir"/*; do
         samples $(emulator "$name") "$top/velmor"
         hardened "$name" "$top/velmor"
         links "$name" "$top"
+        # Its README's lines that install it for one user and remove it, as
+        # typed, with a home of their own: the program installed runs, and
+        # the removal leaves no file.
+        lines=$(grep -E '^  (install -D|rm ~/)' "$top/README.md" | sed 's/^  //')
+        home=$work/home-$name && mkdir "$home"
+        (cd "$top" && HOME=$home bash -eu <<<"$(grep -v '^rm ' <<<"$lines")")
+        samples $(emulator "$name") "$home/.local/bin/velmor"
+        HOME=$home bash -eu <<<"$(grep '^rm ' <<<"$lines")"
+        [ -z "$(find "$home" -type f)" ] || { echo "$name: files left after the README's removal"; exit 1; }
         ;;
     *.deb)
         lintian --allow-root --fail-on error,warning "$f"
