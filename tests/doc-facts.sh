@@ -86,18 +86,14 @@ left=$(find "$prefix" -type f -o -type l -o -name '*velmor*')
 [ -z "$left" ] || { echo "left after the removal:"; echo "$left"; fail=1; }
 echo "removed: $(find "$prefix" -type d | wc -l) shared folders left, no file"
 
-readme=$root/README.md
-lines=$(wc -l <"$readme") install=$(grep -n -m1 '^## Install' "$readme" | cut -d: -f1)
-use=$(grep -n -m1 '^## Use' "$readme" | cut -d: -f1)
-exif=$(grep -n -m1 'Exif' "$readme" | cut -d: -f1) v4=$(grep -n -m1 'V4' "$readme" | cut -d: -f1)
-echo "README.md: $lines lines, Exif at line ${exif:-none}, V4 at ${v4:-none}, Install at ${install:-none}, Use at ${use:-none}"
-[ "$lines" -le 120 ] && [ "${exif:-41}" -le 40 ] && [ "${v4:-41}" -le 40 ] && [ "${install:-999}" -lt "${use:-0}" ] ||
-    { echo "README.md: more than 120 lines, Exif or V4 after line 40, or Use before Install"; fail=1; }
-! grep -niE 'objdump|checksec|canar|relro' "$readme" || { echo "README.md: the lines above are for contributors"; fail=1; }
-for package in $(grep -m1 '^sudo apt install [a-z]' "$readme" | cut -d' ' -f4-); do
+# at PATTERN: the line of README.md where PATTERN first matches.
+at() { grep -n -m1 "$1" "$root/README.md" | cut -d: -f1; }
+lines=$(wc -l <"$root/README.md") zip=$(wc -l <"$root/doc/windows-readme.txt")
+echo "README.md: $lines lines, Exif at $(at Exif), V4 at $(at V4), Install at $(at '^## Install'), Use at $(at '^## Use'); the zip's: $zip"
+[ "$lines" -le 120 ] && [ "$(at Exif)" -le 40 ] && [ "$(at V4)" -le 40 ] && [ "$(at '^## Install')" -lt "$(at '^## Use')" ] &&
+    [ "$zip" -le 160 ] || { echo "README.md: over 120 lines, Exif or V4 after line 40, or Use before Install; or the zip's over 160"; fail=1; }
+! grep -niE 'objdump|checksec|canar|relro' "$root/README.md" || { echo "README.md: the lines above are for contributors"; fail=1; }
+for package in $(grep -m1 '^sudo apt install [a-z]' "$root/README.md" | cut -d' ' -f4-); do
     grep -qx "$package" "$root/.ci/packages" || { echo "README.md: $package, not among .ci/packages"; fail=1; }
 done
-zip=$(wc -l <"$root/doc/windows-readme.txt")
-echo "doc/windows-readme.txt: $zip lines"
-[ "$zip" -le 160 ] || { echo "doc/windows-readme.txt: more than 160 lines"; fail=1; }
 exit $fail
