@@ -23,10 +23,12 @@ root=$(realpath "$(dirname "$0")/..")
 dir=$(mktemp -d) && trap 'rm -rf "$dir"' EXIT
 fail=0
 
+# A document's text on one line.
+flat() { tr '\n' ' ' <"$1" | tr -s ' '; }
 # The examples of a document, as lines "N D M" (D is - where not written):
 # its text on one line, the manual page's \- and font changes undone.
 examples() {
-    tr '\n' ' ' <"$1" | tr -s ' ' | sed 's/\\-/-/g; s/\\f[BIRP]//g' |
+    flat "$1" | sed 's/\\-/-/g; s/\\f[BIRP]//g' |
         grep -oE '(-?[0-9]+) pixels per metre[ ,(]+-?[0-9.]+ dots per inch[),]* print as -?[0-9]+|(,|;|and) -?[0-9]+ as -?[0-9]+' |
         sed -E 's/^(-?[0-9]+) pixels per metre[ ,(]+(-?[0-9.]+) .* (-?[0-9]+)$/\1 \2 \3/; s/^[^ ]+ (-?[0-9]+) as (-?[0-9]+)$/\1 - \2/'
 }
@@ -37,7 +39,7 @@ for doc in man/velmor.1.in doc/windows-readme.txt README.md CONTRIBUTING.md; do
         ! grep -q '^-' <<<"$list" || { echo "$doc: a negative example, which the manual page holds"; fail=1; } ;;
     *)
         grep -q '^-' <<<"$list" || { echo "$doc: no example of a negative resolution"; fail=1; }
-        text=$(tr '\n' ' ' <"$root/$doc" | tr -s ' ')
+        text=$(flat "$root/$doc")
         for phrase in 'plus one half' 'cut toward zero' 'halves down'; do
             grep -qF "$phrase" <<<"$text" || { echo "$doc: the bitmap rule without \"$phrase\""; fail=1; }
         done ;;
